@@ -1,0 +1,71 @@
+// The scan's matching against the obvious way of doing it: for every keyword
+// and every window, lower-case both texts afresh and search.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "blocklist/active_keyword_list.h"
+#include "fakes/fakes.h"
+#include "scan/window_scan.h"
+
+namespace quellgate {
+namespace {
+
+struct Scene {
+    fakes::FakeDesktop desktop;
+    fakes::UnicodeTextCase textCase;
+    ActiveKeywordList list{textCase};
+
+    Scene(int windows, int keywords) {
+        std::mt19937 rng(42);
+        const auto word = [&](int length) {
+            std::string w;
+            for (int i = 0; i < length; ++i) w += static_cast<char>('a' + rng() % 26);
+            return w;
+        };
+        while (list.Count() < static_cast<std::size_t>(keywords)) list.Add(word(5 + rng() % 8));
+        for (int w = 0; w < windows; ++w) {
+            std::string caption = "Page " + word(8) + " - " + word(12) + " " + word(6) + " - Web Browser";
+            if (w % 10 == 0) caption.insert(5, list.Entries()[rng() % list.Count()] + " ");
+            desktop.AddWindow(caption);
+        }
+    }
+};
+
+void BM_Scan(benchmark::State& state) {
+    Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    WindowScanner scanner(scene.desktop, scene.list);
+    scanner.ScanWindows();  // builds the matcher once, as the first tick after a change does
+    for (auto _ : state) scanner.ScanWindows();
+    state.counters["alt+home/scan"] = static_cast<double>(scene.desktop.altHomes) / static_cast<double>(state.iterations() + 1);
+}
+
+void BM_NaiveScan(benchmark::State& state) {
+    Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        std::vector<std::string> rows;
+        scene.desktop.EnumerateWindows([&](const TopLevelWindow& w) { rows.push_back(w.caption); });
+        for (const auto& keyword : scene.list.Entries()) {
+            for (std::size_t row = rows.size(); row-- > 0;) {
+                if (scene.textCase.LowerCase(rows[row]).find(scene.textCase.LowerCase(keyword)) !=
+                    std::string::npos) {
+                    scene.desktop.SendAltHome();
+                    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
+                }
+            }
+        }
+    }
+}
+
+void BM_BuildMatcher(benchmark::State& state) {
+    Scene scene(1, static_cast<int>(state.range(1)));
+    for (auto _ : state) benchmark::DoNotOptimize(KeywordMatcher(scene.list.Entries()));
+}
+
+#define SIZES Args({50, 20})->Args({200, 1000})->Args({500, 10000})->Unit(benchmark::kMicrosecond)
+BENCHMARK(BM_Scan)->SIZES;
+BENCHMARK(BM_NaiveScan)->SIZES;
+BENCHMARK(BM_BuildMatcher)->SIZES;
+
+}  // namespace
+}  // namespace quellgate

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text_case.h"
+
+namespace quellgate {
+
+// The blocked network names and custom keywords, the one list the scan reads.
+// Every entry is non-empty and lower case, no two are equal, and the entries
+// are kept in ascending order, which is also the order shown to the user.
+class ActiveKeywordList {
+public:
+    explicit ActiveKeywordList(const TextCase& textCase) : textCase_(textCase) {}
+
+    const std::vector<std::string>& Entries() const { return entries_; }
+    std::size_t Count() const { return entries_.size(); }
+
+    // Changes with every change of the entries, so derived data can be cached.
+    std::uint64_t Version() const { return version_; }
+
+    // Called after every change.
+    void SetObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+
+    std::string LowerCase(std::string_view text) const { return textCase_.LowerCase(text); }
+
+    // Adds the lower-cased text; false when that is empty or already listed.
+    bool Add(std::string_view text);
+    void RemoveAt(std::size_t index);
+
+    bool HasEntry(std::string_view entry) const;
+
+    // True when some entry contains the lower-cased text; never for "".
+    bool Contains(std::string_view text) const;
+
+    // Removes every entry that contains the lower-cased name.
+    void RemoveContaining(std::string_view name);
+
+private:
+    void Changed();
+
+    const TextCase& textCase_;
+    std::vector<std::string> entries_;
+    std::uint64_t version_ = 0;
+    std::function<void()> observer_;
+};
+
+}  // namespace quellgate

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "blocklist/active_keyword_list.h"
+#include "platform/dialogs.h"
+#include "platform/file_store.h"
+#include "platform/process.h"
+
+namespace quellgate {
+
+// The custom keywords between runs: the file "blocklist" beside the
+// executable, one enciphered keyword per line, CR LF after each.
+class BlocklistFile {
+public:
+    BlocklistFile(FileStore& files, const Process& process, ActiveKeywordList& list, Dialogs& dialogs)
+        : files_(files), process_(process), list_(list), dialogs_(dialogs) {}
+
+    std::string Path() const;
+
+    // Creates an empty file when there is none.
+    void EnsureBlocklistFile();
+
+    // Offers every stored keyword to AddLoadedKeyword.
+    void LoadBlocklist();
+
+    // Rewrites the file from the active list, network names left out.
+    void SaveBlocklist();
+
+private:
+    // False when the file exists but could not be read.
+    bool ReadInto();
+
+    FileStore& files_;
+    const Process& process_;
+    ActiveKeywordList& list_;
+    Dialogs& dialogs_;
+    // A file we could not read is never overwritten: it may hold keywords
+    // that are not in the list.
+    bool unread_ = false;
+    bool toldSaveFailure_ = false;
+};
+
+// The keyword rule for a line read back from the file: skipped when empty or
+// already contained in an entry.
+void AddLoadedKeyword(ActiveKeywordList& list, std::string_view keyword);
+
+// The file's bytes for a list of entries, and the entries for a file's bytes.
+std::string EncodeBlocklist(const std::vector<std::string>& entries);
+std::vector<std::string> DecodeBlocklist(std::string_view content);
+
+}  // namespace quellgate

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "platform/outcome.h"
+
+namespace quellgate {
+
+class FileStore {
+public:
+    struct Missing {};
+    struct Unreadable {
+        std::string reason;
+    };
+    using ReadResult = std::variant<std::string, Missing, Unreadable>;
+
+    virtual ~FileStore() = default;
+
+    // An ordinary file's whole content.
+    virtual ReadResult Read(std::string_view path) const = 0;
+
+    // Replaces the file in one step: readers see the old content or the new,
+    // never a part of it, whatever happens during the write.
+    virtual Outcome Replace(std::string_view path, std::string_view content) = 0;
+};
+
+}  // namespace quellgate

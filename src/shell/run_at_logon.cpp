@@ -1,0 +1,34 @@
+#include "shell/run_at_logon.h"
+
+#include "text/messages.h"
+
+namespace quellgate {
+
+std::string StartupCommand(std::string_view folder, std::string_view baseName) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '\\') path += '\\';
+    path += baseName;
+    path += ".exe";
+    if (path.find(' ') == std::string::npos) return path;
+    return "\"" + path + "\"";
+}
+
+void SetRunAtStartup(Autostart& autostart, Dialogs& dialogs, std::string_view name,
+                     std::string_view folder, bool enable) {
+    const Autostart::Result result =
+        enable ? autostart.Write(name, StartupCommand(folder, name)) : autostart.Remove(name);
+    switch (result.stage) {
+    case Autostart::Result::Stage::Done:
+        return;
+    case Autostart::Result::Stage::OpeningKey:
+        dialogs.ShowMessage(texts::RunKeyOpenError(result.code), texts::kAppTitle, MessageIcon::None);
+        return;
+    case Autostart::Result::Stage::SettingValue:
+        dialogs.ShowMessage(texts::RunKeySetError(result.code), texts::kAppTitle, MessageIcon::None);
+        return;
+    }
+}
+
+bool IsRunAtStartup(const Autostart& autostart, std::string_view name) { return autostart.Exists(name); }
+
+}  // namespace quellgate

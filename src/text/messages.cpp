@@ -1,0 +1,61 @@
+#include "text/messages.h"
+
+namespace quellgate::texts {
+namespace {
+
+std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string out;
+    for (const auto part : parts) out += part;
+    return out;
+}
+
+}  // namespace
+
+std::string RunKeyOpenError(long code) {
+    return Join({"Error ", std::to_string(code), " opening key\r\n"});
+}
+
+std::string RunKeySetError(long code) {
+    return Join({"Error ", std::to_string(code), " setting key\r\n"});
+}
+
+std::string SettingNotStored(std::string_view reason) {
+    return Join({"Quellgate could not store the network settings, so this change will be "
+                 "forgotten when Quellgate starts again.\r\n\r\n"
+                 "The settings are kept for every user of this computer, under "
+                 "HKEY_LOCAL_MACHINE\\Software\\Korvane\\Status, and this Windows account may "
+                 "not change them (",
+                 reason,
+                 ").\r\n\r\nTo keep your choices, start Quellgate once with \"Run as "
+                 "administrator\" and set them again. This message is shown once per run."});
+}
+
+std::string DefaultPasswordNotStored(std::string_view reason) {
+    return Join({"Quellgate could not store the master password (", reason,
+                 ").\r\n\r\nNo password of your own can be kept until it can, so 'lotus7391' "
+                 "stays the master password. Start Quellgate once with \"Run as administrator\" "
+                 "to store one."});
+}
+
+std::string NewPasswordNotStored(std::string_view reason) {
+    return Join({"The password was NOT changed: Quellgate could not store it (", reason,
+                 ").\r\n\r\nThe old password is still in force. Start Quellgate once with "
+                 "\"Run as administrator\" and change it again."});
+}
+
+std::string BlocklistNotSaved(std::string_view path, std::string_view reason) {
+    return Join({"Quellgate could not save your blocked keywords to the file\r\n", path,
+                 "\r\n(", reason,
+                 ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be "
+                 "lost when it ends unless the file can be written. Make sure the folder is "
+                 "not read-only and no other program holds the file."});
+}
+
+std::string BlocklistNotRead(std::string_view path, std::string_view reason) {
+    return Join({"Quellgate could not read your blocked keywords from the file\r\n", path,
+                 "\r\n(", reason,
+                 ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file "
+                 "as it is and will read it again before it saves any change."});
+}
+
+}  // namespace quellgate::texts

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Everything the program says to the user, in one place.
+namespace quellgate::texts {
+
+inline constexpr std::string_view kAppTitle = "Quellgate";
+
+// Start-up and exit
+inline constexpr std::string_view kAlreadyRunning = "'";
+inline constexpr std::string_view kConfirmExit = "Exit Quellgate?";
+
+// Custom keywords
+inline constexpr std::string_view kAddKeywordPrompt = "Add keyword or sitename to block list...!";
+inline constexpr std::string_view kKeywordNotAllowed = "Keyword not allowed!";
+inline constexpr std::string_view kKeywordExists = "Keyword already exists in the Blocklist!!!";
+inline constexpr std::string_view kUseNetworkIcon =
+    "Click on Social Network Icon to remove from this list!";
+
+// Master password
+inline constexpr std::string_view kEnterPassword = "Enter master password:";
+inline constexpr std::string_view kPleaseEnterPassword = "Please enter master password!";
+inline constexpr std::string_view kDefaultPasswordWarning =
+    "Your master password is 'lotus7391' and not safe to use! Please change your password!";
+inline constexpr std::string_view kPasswordNotMatch = "Password not match!!!";
+inline constexpr std::string_view kPasswordVerificationTitle = "Password verification";
+
+// Change-password dialog
+inline constexpr std::string_view kWrongOldPassword = "Wrong OLD password!";
+inline constexpr std::string_view kNewPasswordTooShort = "New password must be at least 8 characters!";
+inline constexpr std::string_view kFillAllBoxes = "All boxes must be filled!";
+inline constexpr std::string_view kRetypeNewPassword = "Re-type New password in fields!";
+inline constexpr std::string_view kPasswordChanged = "Pasword changed!";
+
+// Run with Windows
+std::string RunKeyOpenError(long code);
+std::string RunKeySetError(long code);
+
+// Failures the user must hear about, so that nothing seems kept that is not.
+std::string SettingNotStored(std::string_view reason);
+std::string DefaultPasswordNotStored(std::string_view reason);
+std::string NewPasswordNotStored(std::string_view reason);
+std::string BlocklistNotSaved(std::string_view path, std::string_view reason);
+std::string BlocklistNotRead(std::string_view path, std::string_view reason);
+
+}  // namespace quellgate::texts

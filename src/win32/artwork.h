@@ -1,0 +1,23 @@
+// Hand-drawn GDI pictures for the program's windows: network icons, the
+// add/remove buttons, the splash emblem and the Info window decoration.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace quellgate::win32 {
+
+// Every function paints inside `area` of `dc` only, scales with the area's size (the caller gives pixel rectangles already scaled for the monitor's DPI), and leaves the DC's selected objects as it found them.
+void DrawNetworkIcon(HDC dc, const RECT& area, int network);   // network 0..4: facebook, twitter, linkedin, myspace, youtube, in that order; anything else gets a neutral grey tile
+void DrawAddButton(HDC dc, const RECT& area, bool pressed);     // green plus in a circle; pressed = shifted and darker
+void DrawRemoveButton(HDC dc, const RECT& area, bool pressed);  // red minus in a circle; pressed = shifted and darker
+void DrawSplashPicture(HDC dc, const RECT& area);               // shield-and-padlock emblem made to sit on the RGB(0,0,255) splash window
+void DrawInfoDecoration(HDC dc, const RECT& area);              // the same emblem with a ring of network dots, for the Info window
+void DrawStatusOutline(HDC dc, const RECT& area, COLORREF colour); // 3-px (at 96 DPI) outline of `colour` along the inside of area
+
+}  // namespace quellgate::win32
