@@ -1,0 +1,7 @@
+#pragma once
+
+// Shared by the resource script and the code.
+#define IDI_QUELLGATE 1
+#define IDD_INPUT_BOX 100
+#define IDC_INPUT_PROMPT 101
+#define IDC_INPUT_TEXT 102
