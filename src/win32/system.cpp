@@ -102,6 +102,17 @@ FileStore::ReadResult WinFileStore::Read(std::string_view path) const {
 Outcome WinFileStore::Replace(std::string_view path, std::string_view content) {
     const std::wstring target = Wide(path);
     const std::wstring temporary = target + L".new";
+    // Ask first whether the old file may go: a read-only file or one that
+    // another program holds open must stay, and the user must hear why.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+            return Outcome::Failure(ErrorText(ERROR_ACCESS_DENIED));
+        UniqueFile probe(CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe) return LastError();
+    }
     {
         UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));

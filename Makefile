@@ -1,0 +1,45 @@
+# make run   installs what is missing, builds, starts Quellgate.exe under Wine
+# make test  installs what is missing, builds, runs every test
+
+.PHONY: all deps build native windows test unit-test windows-test run bench screenshot fuzz clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: native windows
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+
+test: build
+	ctest --preset native
+	tools/with-wine.sh ctest --preset windows
+
+unit-test: native
+	ctest --preset native
+
+windows-test: windows
+	tools/with-wine.sh ctest --preset windows
+
+run: windows
+	tools/with-wine.sh --display-from-env wine build/windows/src/win32/Quellgate.exe
+
+bench: native
+	build/native/bench/quellgate_bench
+
+screenshot: windows
+	tools/with-wine.sh tools/screenshot.sh
+
+fuzz:
+	@tools/install-deps.sh --fuzz
+	tools/fuzz.sh
+
+clean:
+	rm -rf build/native build/windows

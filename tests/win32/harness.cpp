@@ -1,0 +1,323 @@
+#include "harness.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "blocklist/network_switches.h"
+#include "win32/registry.h"
+#include "win32/wide.h"
+
+namespace quellgate::testing {
+namespace {
+
+std::wstring ProgramUnderTest() {
+    // CTest passes the build's path; under Wine a Unix path lives on drive Z:.
+    std::wstring path = win32::Wide(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
+    for (auto& c : path)
+        if (c == L'/') c = L'\\';
+    if (!path.empty() && path[0] == L'\\') path = L"Z:" + path;
+    return path;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return id;
+}
+
+std::vector<HWND> TopWindowsOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            if (ProcessOf(window) == s->processId) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void SendKey(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+constexpr int kList3 = 1020;
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto end = Clock::now() + deadline;
+    while (!condition()) {
+        if (Clock::now() > end) return false;
+        Pump(10ms);
+    }
+    return true;
+}
+
+void Pump(std::chrono::milliseconds duration) {
+    const auto end = Clock::now() + duration;
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (Clock::now() < end);
+}
+
+ProbeWindow::ProbeWindow(const std::string& caption, bool visible) {
+    thread_ = std::thread([this, caption, visible] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &ProbeWindow::Proc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuellgateTestProbe";
+        windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+        RegisterClassW(&windowClass);
+        HWND window = CreateWindowExW(0, L"QuellgateTestProbe", win32::Wide(caption).c_str(),
+                                      WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 40, 40, 320, 200, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&altHomes_));
+        window_ = window;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    });
+    WaitUntil([this] { return window_.load() != nullptr; });
+}
+
+ProbeWindow::~ProbeWindow() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+}
+
+bool ProbeWindow::Focus() const {
+    HWND window = window_;
+    return WaitUntil(
+        [window] {
+            if (GetForegroundWindow() == window) return true;
+            SetForegroundWindow(window);
+            return false;
+        },
+        3s);
+}
+
+LRESULT CALLBACK ProbeWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_HOME && (lParam & (1 << 29)))
+            ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        return 0;
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+        return 0;  // Alt must not open the system menu
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void TapKey(WORD virtualKey) {
+    SendKey(virtualKey, false);
+    SendKey(virtualKey, true);
+}
+
+void HoldKey(WORD virtualKey, std::chrono::milliseconds duration) {
+    SendKey(virtualKey, false);
+    Pump(duration);
+    SendKey(virtualKey, true);
+}
+
+Program::Program() {
+    static int count = 0;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"quellgate-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++count);
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    std::filesystem::copy_file(ProgramUnderTest(), folder_ + L"\\Quellgate.exe");
+}
+
+Program::~Program() {
+    Stop();
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ignored))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+bool Program::Start() {
+    process_ = StartAnother();
+    return process_.hProcess && WaitUntil([this] { return FindTopWindow(L"QuellgateSplash") != nullptr; });
+}
+
+PROCESS_INFORMATION Program::StartAnother() const {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + folder_ + L"\\Quellgate.exe\"";
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
+                   &process);
+    if (process.hThread) CloseHandle(process.hThread);
+    return process;
+}
+
+bool Program::Running() const {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::WaitForExit(std::chrono::milliseconds deadline) const {
+    return WaitUntil([this] { return !Running(); }, deadline);
+}
+
+void Program::Stop() {
+    if (!process_.hProcess) return;
+    if (Running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hProcess);
+    process_ = {};
+}
+
+HWND Program::MainWindow() const { return FindTopWindow(L"QuellgateMain", false); }
+
+HWND Program::FindTopWindow(const wchar_t* className, bool visibleOnly) const {
+    for (HWND window : TopWindowsOf(Id()))
+        if (ClassOf(window) == className && (!visibleOnly || IsWindowVisible(window))) return window;
+    return nullptr;
+}
+
+std::vector<HWND> Program::VisibleWindows() const {
+    std::vector<HWND> visible;
+    for (HWND window : TopWindowsOf(Id()))
+        if (IsWindowVisible(window)) visible.push_back(window);
+    return visible;
+}
+
+HWND Program::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline,
+                            bool withEditField) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindowsOf(Id()))
+                if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
+                    win32::Wide(WindowTextOf(window)) == caption && (!withEditField || FirstEdit(window))) {
+                    found = window;
+                    return true;
+                }
+            return false;
+        },
+        deadline);
+    return found;
+}
+
+bool Program::Unlock(const std::string& password) {
+    TapKey(VK_F5);
+    HWND prompt = WaitForDialog(L"Quellgate", 10s, true);
+    if (!prompt) return false;
+    TypeInto(FirstEdit(prompt), password);
+    PressButton(prompt, IDOK);
+    WaitUntil([&] {
+        if (IsWindowVisible(MainWindow())) return true;
+        for (HWND window : TopWindowsOf(Id()))
+            if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && !FirstEdit(window))
+                PressButton(window, IDOK);  // the warning about the default password
+        return false;
+    });
+    return IsWindowVisible(MainWindow());
+}
+
+std::vector<std::string> Program::Keywords() const {
+    HWND list = GetDlgItem(MainWindow(), kList3);
+    std::vector<std::string> keywords;
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        const auto length = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        keywords.push_back(win32::Narrow(text));
+    }
+    return keywords;
+}
+
+std::string Program::ReadBlocklist() const {
+    win32::UniqueFile file(CreateFileW(BlocklistPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                           FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return "<missing>";
+    std::string content(1 << 16, '\0');
+    DWORD read = 0;
+    ReadFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
+    content.resize(read);
+    return content;
+}
+
+std::string DialogText(HWND dialog) { return WindowTextOf(GetDlgItem(dialog, 0xFFFF)); }
+
+std::string WindowTextOf(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return win32::Narrow(text);
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND FirstEdit(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
+
+void TypeInto(HWND edit, const std::string& text) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(win32::Wide(text).c_str()));
+}
+
+int CountDialogs(DWORD processId, const std::wstring& caption) {
+    int count = 0;
+    for (HWND window : TopWindowsOf(processId))
+        if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && win32::Wide(WindowTextOf(window)) == caption)
+            ++count;
+    return count;
+}
+
+void ClearStoredState() {
+    win32::UniqueKey software;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, software.out()) == 0)
+        RegDeleteTreeW(software.get(), L"Korvane");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::RunKey::kPath, L"Quellgate");
+}
+
+std::optional<std::string> StoredSetting(const char* name) {
+    return win32::RegistryStore().GetString(kSettingsRoot, kSettingsKey, name);
+}
+
+void StoreSetting(const char* name, const std::string& value) {
+    win32::RegistryStore().SaveString(kSettingsRoot, kSettingsKey, name, value);
+}
+
+std::optional<std::wstring> RunEntry() {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueW(HKEY_CURRENT_USER, win32::RunKey::kPath, L"Quellgate", RRF_RT_REG_SZ, nullptr, data, &size))
+        return std::nullopt;
+    return std::wstring(data);
+}
+
+}  // namespace quellgate::testing

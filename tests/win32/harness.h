@@ -1,0 +1,110 @@
+#pragma once
+
+// Drives Quellgate.exe and the desktop from a test process, as a user would:
+// probe windows that count the keystrokes they receive, injected keys, and the
+// program's own windows and message boxes found by class and caption.
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "win32/handles.h"
+#include "win32/windows_api.h"
+
+namespace quellgate::testing {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Polls until the condition holds or the deadline passes; never a fixed sleep.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 10s);
+
+// Lets time pass while this thread's messages are served.
+void Pump(std::chrono::milliseconds duration);
+
+// A visible top-level window on its own thread that counts Alt+Home.
+class ProbeWindow {
+public:
+    explicit ProbeWindow(const std::string& caption, bool visible = true);
+    ~ProbeWindow();
+    ProbeWindow(const ProbeWindow&) = delete;
+    ProbeWindow& operator=(const ProbeWindow&) = delete;
+
+    HWND hwnd() const { return window_; }
+    int AltHomes() const { return altHomes_; }
+    void ResetCount() { altHomes_ = 0; }
+    // Makes this the foreground window, so that keystrokes reach it.
+    bool Focus() const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::thread thread_;
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<int> altHomes_{0};
+};
+
+void TapKey(WORD virtualKey);
+void HoldKey(WORD virtualKey, std::chrono::milliseconds duration);
+
+// A copy of Quellgate.exe in a scratch folder of its own, started on demand
+// and ended when the object goes.
+class Program {
+public:
+    Program();
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    const std::wstring& Folder() const { return folder_; }
+    std::wstring BlocklistPath() const { return folder_ + L"\\blocklist"; }
+
+    // Starts it and waits until its splash shows.
+    bool Start();
+    // Starts another instance of the same copy without waiting for anything.
+    PROCESS_INFORMATION StartAnother() const;
+    bool Running() const;
+    bool WaitForExit(std::chrono::milliseconds deadline = 10s) const;
+    DWORD Id() const { return process_.dwProcessId; }
+
+    HWND MainWindow() const;
+    HWND FindTopWindow(const wchar_t* className, bool visibleOnly = true) const;
+    std::vector<HWND> VisibleWindows() const;
+
+    // A visible standard dialog of this program with the given caption.
+    HWND WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
+                       bool withEditField = false) const;
+
+    // F5, then the password typed into the prompt, then OK on any warning.
+    bool Unlock(const std::string& password = "lotus7391");
+
+    std::vector<std::string> Keywords() const;
+    std::string ReadBlocklist() const;
+    void Stop();
+
+private:
+    std::wstring folder_;
+    PROCESS_INFORMATION process_{};
+};
+
+std::string DialogText(HWND dialog);
+std::string WindowTextOf(HWND window);
+// Presses a button as a click would, without waiting for what it opens.
+void PressButton(HWND dialog, int id);
+// Types into the first edit field of the dialog.
+void TypeInto(HWND edit, const std::string& text);
+HWND FirstEdit(HWND dialog);
+// How many visible top-level windows of the process match.
+int CountDialogs(DWORD processId, const std::wstring& caption);
+
+// The program's settings key and logon entry, cleared before each test.
+void ClearStoredState();
+std::optional<std::string> StoredSetting(const char* name);
+void StoreSetting(const char* name, const std::string& value);
+std::optional<std::wstring> RunEntry();
+
+}  // namespace quellgate::testing
