@@ -36,7 +36,6 @@ void NetworkSwitches::Toggle(std::size_t network) {
         // A custom keyword that holds the name already blocks the network.
         if (!list_.Contains(name)) list_.Add(name);
     }
-    SaveSwitchStates();
 }
 
 void NetworkSwitches::SaveSwitchStates() {

@@ -34,12 +34,12 @@ public:
     // Adds the name of every blocked network to the active list.
     void FillActiveList();
 
-    // A click on a network's icon.
+    // A click on a network's icon switches it and changes the active list;
+    // the caller shows the new state, then stores all five.
     void Toggle(std::size_t network);
-
-private:
     void SaveSwitchStates();
 
+private:
     SettingsStore& store_;
     ActiveKeywordList& list_;
     Dialogs& dialogs_;

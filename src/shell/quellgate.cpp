@@ -91,6 +91,7 @@ bool Quellgate::ChangePassword_OK(std::string_view oldPassword, std::string_view
 void Quellgate::NetworkIcon_Click(std::size_t network) {
     switches_.Toggle(network);
     view_.ShowSwitch(network, switches_.IsBlocked(network));
+    switches_.SaveSwitchStates();
 }
 
 void Quellgate::ChkRun_Click() {

@@ -214,14 +214,14 @@ std::vector<HWND> Program::VisibleWindows() const {
     return visible;
 }
 
-HWND Program::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline,
-                            bool withEditField) const {
+HWND Program::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline, Kind kind) const {
     HWND found = nullptr;
     WaitUntil(
         [&] {
             for (HWND window : TopWindowsOf(Id()))
                 if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
-                    win32::Wide(WindowTextOf(window)) == caption && (!withEditField || FirstEdit(window))) {
+                    win32::Wide(WindowTextOf(window)) == caption &&
+                    (kind == Kind::Any || (kind == Kind::InputBox) == (FirstEdit(window) != nullptr))) {
                     found = window;
                     return true;
                 }
@@ -233,7 +233,7 @@ HWND Program::WaitForDialog(const std::wstring& caption, std::chrono::millisecon
 
 bool Program::Unlock(const std::string& password) {
     TapKey(VK_F5);
-    HWND prompt = WaitForDialog(L"Quellgate", 10s, true);
+    HWND prompt = WaitForDialog(L"Quellgate", 10s, Kind::InputBox);
     if (!prompt) return false;
     TypeInto(FirstEdit(prompt), password);
     PressButton(prompt, IDOK);

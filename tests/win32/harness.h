@@ -75,9 +75,11 @@ public:
     HWND FindTopWindow(const wchar_t* className, bool visibleOnly = true) const;
     std::vector<HWND> VisibleWindows() const;
 
-    // A visible standard dialog of this program with the given caption.
+    // A visible standard dialog of this program with the given caption:
+    // an input box (it has an entry field) or a message box (it has none).
+    enum class Kind { Any, InputBox, MessageBox };
     HWND WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
-                       bool withEditField = false) const;
+                       Kind kind = Kind::Any) const;
 
     // F5, then the password typed into the prompt, then OK on any warning.
     bool Unlock(const std::string& password = "lotus7391");
