@@ -56,6 +56,7 @@ grab() { # NAME
 
 start=$SECONDS
 coproc TOUR { exec wine "$tour" 2>&1; }
+# shellcheck disable=SC2153  # TOUR_PID is set by coproc
 tour_pid=$TOUR_PID
 shots=() failed=''
 while IFS= read -r -t 120 line <&"${TOUR[0]}"; do
@@ -86,7 +87,7 @@ done
 # The README's picture: the main window, the Info window and the splash.
 # A gap of 16 px before each, and none before the first; tops aligned.
 "$im_convert" -background none "$out/main.png" "$out/info.png" "$out/splash.png" \
-    -gravity west -splice 16x0 -gravity north +append -gravity west -chop 16x0 "$work/overview.png"
+    -gravity west -splice 16x0 -gravity north +append +gravity -chop 16x0 "$work/overview.png"
 save_png "$work/overview.png" "$out/overview.png"
 
 say "done in $((SECONDS - start)) s:"

@@ -69,12 +69,12 @@ private:
     std::vector<win32::UniqueHandle> held_;
 };
 
-// Tells the grabber the screen is ready and waits until it has the picture.
-void Shot(const char* name) {
-    std::printf("SHOT %s\n", name);
-    std::fflush(stdout);
-    std::string answer;
-    Require(static_cast<bool>(std::getline(std::cin, answer)), std::string("no answer after shot ") + name);
+// No part of the window or its controls waits to be painted.
+bool Painted(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetUpdateRect(child, nullptr, FALSE)) return false;
+    return true;
 }
 
 std::string ClassName(HWND window) {
@@ -83,28 +83,37 @@ std::string ClassName(HWND window) {
     return win32::Narrow(name);
 }
 
-// The program shows exactly these windows, and nothing left over from an
-// earlier step (a message box, a tooltip) would get into the picture.
-void RequireOnlyVisible(const Program& program, const std::set<HWND>& wanted, const std::string& step) {
-    const bool settled = WaitUntil(
+// Exactly these windows of the program are on screen, fully drawn: nothing
+// left over from an earlier step (a message box, a tooltip) gets into the
+// picture, and nothing is caught half painted.
+void ShowOnly(const Program& program, const std::set<HWND>& wanted, const std::string& step) {
+    const bool alone = WaitUntil(
         [&] {
             const auto visible = program.VisibleWindows();
             return std::set<HWND>(visible.begin(), visible.end()) == wanted;
         },
         5s);
-    if (settled) return;
-    std::string seen;
-    for (HWND window : program.VisibleWindows())
-        seen.append(" ").append(ClassName(window)).append(" \"").append(WindowTextOf(window)).append("\"");
-    throw Failure{step + ": other windows on screen:" + seen};
+    if (!alone) {
+        std::string seen;
+        for (HWND window : program.VisibleWindows())
+            seen.append(" ").append(ClassName(window)).append(" \"").append(WindowTextOf(window)).append("\"");
+        throw Failure{step + ": the windows on screen are" + seen};
+    }
+    for (HWND window : wanted) {
+        Require(WaitUntil([&] { return Painted(window); }, 5s), step + ": a window was never painted");
+        // Answered once its thread is back in its message loop, which is
+        // where Wine hands what was drawn to the X server.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
 }
 
-// No part of the window or its controls waits to be painted.
-bool Painted(HWND window) {
-    if (GetUpdateRect(window, nullptr, FALSE)) return false;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (GetUpdateRect(child, nullptr, FALSE)) return false;
-    return true;
+// Tells the grabber the screen is ready and waits until it has the picture.
+void Shot(const char* name) {
+    std::printf("SHOT %s\n", name);
+    std::fflush(stdout);
+    std::string answer;
+    Require(static_cast<bool>(std::getline(std::cin, answer)), std::string("no answer after shot ") + name);
 }
 
 void WriteBlocklist(const Program& program) {
@@ -134,11 +143,8 @@ void Tour(Program& program) {
 
     Require(program.Start(), "Quellgate did not start or showed no splash");
     HWND splash = program.FindTopWindow(L"QuellgateSplash");
-    RequireOnlyVisible(program, {splash}, "splash");
     // It rolls up within two seconds of showing; freeze it once it is drawn.
-    Require(WaitUntil([&] { return Painted(splash); }, 5s), "the splash was never painted");
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(splash, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    ShowOnly(program, {splash}, "splash");
     {
         HeldStill still(program.Id());
         Require(still.Holding(), "could not hold Quellgate still for the splash");
@@ -148,7 +154,6 @@ void Tour(Program& program) {
     Require(WaitUntil([&] { return !IsWindowVisible(splash); }, 5s), "the splash stayed on screen");
     Require(program.Unlock(), "F5 and the master password did not show the main window");
     HWND main = program.MainWindow();
-    RequireOnlyVisible(program, {main}, "main");
     const auto keywords = program.Keywords();
     const std::vector<std::string> expected = {"twitter", "youtube", kCustomKeywords[0], kCustomKeywords[1]};
     Require(std::set<std::string>(keywords.begin(), keywords.end()) ==
@@ -158,32 +163,37 @@ void Tour(Program& program) {
     for (int i = 0; i < 5; ++i)
         Require(WindowTextOf(GetDlgItem(main, kFirstStatusLabel + i)) == statuses[i],
                 "network " + std::to_string(i + 1) + " is not " + statuses[i]);
+    ShowOnly(program, {main}, "main");
     Shot("main");
 
     PostMessageW(main, WM_COMMAND, kMenuInfo, 0);
     HWND info = WaitVisible(program, L"QuellgateInfo", "the Info window");
     PostMessageW(main, WM_COMMAND, kMenuHide, 0);
     WaitHidden(main, "the main window (Program > Hide)");
-    RequireOnlyVisible(program, {info}, "info");
+    ShowOnly(program, {info}, "info");
     Shot("info");
 
     PostMessageW(info, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     WaitHidden(info, "the Info window (OK)");
     PostMessageW(main, WM_COMMAND, kMenuPassword, 0);
     HWND password = WaitVisible(program, L"QuellgatePassword", "the change-password window");
-    RequireOnlyVisible(program, {password}, "password");
+    ShowOnly(program, {password}, "password");
     Shot("password");
 
     PostMessageW(password, WM_CLOSE, 0, 0);
     WaitHidden(password, "the change-password window (close)");
-    // The input box belongs to the main window, whose button opens it.
+    // The box is opened by the main window's button, as a person would; the
+    // main window then goes, so that the picture is of the box alone.
     Require(program.Unlock(), "F5 and the master password did not show the main window again");
     PostMessageW(GetDlgItem(main, kAddButton), BM_CLICK, 0, 0);
     HWND input = program.WaitForDialog(L"Quellgate", 10s, Program::Kind::InputBox);
     Require(input != nullptr, "the add button opened no input box");
     Require(WindowTextOf(GetDlgItem(input, IDC_INPUT_PROMPT)).starts_with("Add keyword"),
             "the input box does not ask for a keyword");
-    RequireOnlyVisible(program, {main, input}, "add-keyword");
+    TypeInto(FirstEdit(input), "fantasy football");
+    PostMessageW(main, WM_COMMAND, kMenuHide, 0);
+    WaitHidden(main, "the main window (Program > Hide, under the input box)");
+    ShowOnly(program, {input}, "add-keyword");
     Shot("add-keyword");
 
     program.Stop();
