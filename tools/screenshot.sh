@@ -58,15 +58,22 @@ start=$SECONDS
 coproc TOUR { exec wine "$tour" 2>&1; }
 # shellcheck disable=SC2153  # TOUR_PID is set by coproc
 tour_pid=$TOUR_PID
+# Our own copies: bash drops TOUR's as soon as the tour ends, before we have
+# read its last words.
+exec {from_tour}<&"${TOUR[0]}" {to_tour}>&"${TOUR[1]}"
 shots=() failed=''
-while IFS= read -r -t 120 line <&"${TOUR[0]}"; do
+while :; do
+    IFS= read -r -t 120 line <&"$from_tour" || {
+        [ $? -gt 128 ] && failed="no word from the tour for 120 s"
+        break
+    }
     line=${line%$'\r'}
     case $line in
         "SHOT "*)
             name=${line#SHOT }
             grab "$name" || { failed="no picture of $name"; break; }
             shots+=("$name")
-            echo >&"${TOUR[1]}"
+            echo >&"$to_tour"
             ;;
         "FAILED "*) failed=${line#FAILED }; break ;;
         *) say "tour: $line" ;;

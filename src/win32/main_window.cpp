@@ -109,7 +109,7 @@ OwnerWindow::OwnerWindow(HINSTANCE instance) {
 MainWindow::MainWindow(HINSTANCE instance, HWND owner) : instance_(instance), owner_(owner) {
     // The menu belongs to the window from here on and goes with it.
     Create(instance,
-           {L"QuellgateMain", "QUELLGATE V. 1.0.", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0,
+           {L"QuellgateMain", "QUELLGATE V. 1.0.", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0,
             owner, BuildMenu(), 9705, 5925, false, GetSysColorBrush(COLOR_BTNFACE)},
            kControls);
     bigIcon_ = LoadAppIcon(instance, GetSystemMetricsForDpi(SM_CXICON, Dpi()));

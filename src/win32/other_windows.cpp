@@ -2,6 +2,7 @@
 
 #include "win32/artwork.h"
 #include "win32/dialogs.h"
+#include "win32/resource_ids.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -113,7 +114,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 InfoWindow::InfoWindow(HINSTANCE instance, HWND owner) {
     Create(instance,
            {L"QuellgateInfo", "Info", kToolStyle, 0, owner, nullptr, 4560, 8835, true,
-            GetSysColorBrush(COLOR_BTNFACE)},
+            GetSysColorBrush(COLOR_BTNFACE), LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE))},
            kInfoControls);
 }
 
@@ -146,7 +147,7 @@ LRESULT InfoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 PasswordWindow::PasswordWindow(HINSTANCE instance, HWND owner, Quellgate& controller) : controller_(controller) {
     Create(instance,
            {L"QuellgatePassword", "Change password", kToolStyle, 0, owner, nullptr, 4095, 3240, true,
-            GetSysColorBrush(COLOR_BTNFACE)},
+            GetSysColorBrush(COLOR_BTNFACE), LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE))},
            kPasswordControls);
     for (const int box : {kPass1, kPass2, kPass3}) {
         MaskPasswordBox(Control(box));

@@ -6,11 +6,13 @@
 // is worse than none.
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "blocklist/blocklist_file.h"
@@ -200,18 +202,23 @@ void Tour(Program& program) {
     ClearStoredState();
 }
 
+int Fail(const std::string& why) {
+    std::printf("FAILED %s\n", why.c_str());
+    std::fflush(stdout);
+    ClearStoredState();
+    return 1;
+}
+
 }  // namespace
 
 int main() {
-    Program program;
     try {
+        Program program;  // ends Quellgate when it goes, whatever happened
         Tour(program);
+        return 0;
     } catch (const Failure& failure) {
-        std::printf("FAILED %s\n", failure.why.c_str());
-        std::fflush(stdout);
-        program.Stop();
-        ClearStoredState();
-        return 1;
+        return Fail(failure.why);
+    } catch (const std::exception& error) {
+        return Fail(error.what());
     }
-    return 0;
 }
