@@ -3,47 +3,13 @@
 #include <locale>
 
 #include "blocklist/network_switches.h"
+#include "text/utf8.h"
 
 namespace quellgate::fakes {
 namespace {
 
 void Note(Journal* journal, std::string entry) {
     if (journal) journal->push_back(std::move(entry));
-}
-
-std::u32string Decode(std::string_view s) {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        char32_t c = n == 1 ? b : b & (0x7F >> n);
-        for (int k = 1; k < n && i + k < s.size(); ++k) c = (c << 6) | (s[i + k] & 0x3F);
-        out.push_back(c);
-        i += n;
-    }
-    return out;
-}
-
-std::string Encode(const std::u32string& s) {
-    std::string out;
-    for (const char32_t c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 }  // namespace
@@ -100,9 +66,10 @@ void FakeDesktop::AddWindow(std::string caption, bool visible) {
 std::string UnicodeTextCase::LowerCase(std::string_view text) const {
     static const std::locale locale("C.UTF-8");
     const auto& ctype = std::use_facet<std::ctype<wchar_t>>(locale);
-    std::u32string chars = Decode(text);
-    for (auto& c : chars) c = static_cast<char32_t>(ctype.tolower(static_cast<wchar_t>(c)));
-    return Encode(chars);
+    std::u16string units = Utf8ToUtf16(text);
+    for (auto& unit : units)
+        if (unit < 0xD800 || unit > 0xDFFF) unit = static_cast<char16_t>(ctype.tolower(static_cast<wchar_t>(unit)));
+    return Utf16ToUtf8(units);
 }
 
 Answer ScriptedDialogs::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon,
