@@ -2,13 +2,7 @@
 // add/remove buttons, the splash emblem and the Info window decoration.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "win32/windows_api.h"
 
 namespace quellgate::win32 {
 

@@ -67,6 +67,20 @@ RECT Form::PixelRect(const Twips& place) const {
     return {left, top, left + ToPixels(place.width, dpi_), top + ToPixels(place.height, dpi_)};
 }
 
+LRESULT Form::PaintPicture(void (*draw)(HDC, const RECT&), const Twips& place) const {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_.get(), &paint);
+    draw(dc, PixelRect(place));
+    EndPaint(window_.get(), &paint);
+    return 0;
+}
+
+LRESULT Form::LabelColours(WPARAM dc, COLORREF text) {
+    SetTextColor(reinterpret_cast<HDC>(dc), text);
+    SetBkColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
 void Form::SetClientHeightPixels(int height) const {
     RECT window{};
     RECT client{};

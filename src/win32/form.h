@@ -62,6 +62,11 @@ protected:
     UINT Dpi() const { return dpi_; }
     HFONT Font(FontKind kind) const { return fonts_[static_cast<std::size_t>(kind)].get(); }
     RECT PixelRect(const Twips& place) const;
+
+    // WM_PAINT: the window's one picture, drawn into its place.
+    LRESULT PaintPicture(void (*draw)(HDC, const RECT&), const Twips& place) const;
+    // WM_CTLCOLORSTATIC: a label in `text` on the window's face colour.
+    static LRESULT LabelColours(WPARAM dc, COLORREF text = GetSysColor(COLOR_BTNTEXT));
     void SetClientHeightPixels(int height) const;
 
 private:

@@ -261,13 +261,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_CTLCOLORSTATIC: {
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        auto dc = reinterpret_cast<HDC>(wParam);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         if (id >= kLabel1 && id < kLabel1 + 5)
-            SetTextColor(dc, blocked_[static_cast<std::size_t>(id - kLabel1)] ? kBlockedColour : kFreeColour);
-        else if (id == kLabel8)
-            SetTextColor(dc, kHeadingColour);
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            return LabelColours(wParam, blocked_[static_cast<std::size_t>(id - kLabel1)] ? kBlockedColour : kFreeColour);
+        if (id == kLabel8) return LabelColours(wParam, kHeadingColour);
+        return LabelColours(wParam);
     }
     case WM_SETCURSOR:
         if (IsImage(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) {

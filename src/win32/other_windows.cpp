@@ -92,13 +92,8 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             SetClientHeightPixels(client.bottom - ToPixels(kRollStep, Dpi()));
         }
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd(), &paint);
-        DrawSplashPicture(dc, PixelRect(kSplashPicturePlace));
-        EndPaint(hwnd(), &paint);
-        return 0;
-    }
+    case WM_PAINT:
+        return PaintPicture(&DrawSplashPicture, kSplashPicturePlace);
     case WM_CTLCOLORSTATIC: {
         auto dc = reinterpret_cast<HDC>(wParam);
         const bool title = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kSplashTitle;
@@ -126,19 +121,11 @@ LRESULT InfoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Hide();
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd(), &paint);
-        DrawInfoDecoration(dc, PixelRect(kInfoPicturePlace));
-        EndPaint(hwnd(), &paint);
-        return 0;
-    }
-    case WM_CTLCOLORSTATIC: {
-        auto dc = reinterpret_cast<HDC>(wParam);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kInfoTitle) SetTextColor(dc, 0x00FF0000);
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
+    case WM_PAINT:
+        return PaintPicture(&DrawInfoDecoration, kInfoPicturePlace);
+    case WM_CTLCOLORSTATIC:
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kInfoTitle) return LabelColours(wParam, 0x00FF0000);
+        return LabelColours(wParam);
     default:
         return Form::HandleMessage(message, wParam, lParam);
     }
@@ -177,12 +164,9 @@ LRESULT PasswordWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         EmptyBoxes();
         Hide();
         return 0;
-    case WM_CTLCOLORSTATIC: {
-        auto dc = reinterpret_cast<HDC>(wParam);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kHint) SetTextColor(dc, kHintRed);
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
+    case WM_CTLCOLORSTATIC:
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kHint) return LabelColours(wParam, kHintRed);
+        return LabelColours(wParam);
     default:
         return Form::HandleMessage(message, wParam, lParam);
     }
