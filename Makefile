@@ -35,6 +35,7 @@ bench: native
 	build/native/bench/quellgate_bench
 
 screenshot: windows
+	@tools/install-deps.sh --screenshot
 	tools/with-wine.sh tools/screenshot.sh
 
 fuzz:

@@ -3,12 +3,15 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make python3
+  cmake ninja-build g++ make
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine64 xvfb xauth imagemagick
+  wine wine64 xvfb xauth
 )
-[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
+case "${1:-}" in
+  --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  --screenshot) packages+=(imagemagick) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -21,4 +24,4 @@ sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$sudo apt-get install -y -qq "${missing[@]}"
