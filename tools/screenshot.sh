@@ -2,7 +2,7 @@
 # Pictures of Quellgate's windows for the README, in docs/screenshots/.
 #   tools/with-wine.sh tools/screenshot.sh
 # Needs DISPLAY and WINEPREFIX, as tools/with-wine.sh sets them.
-#   QUELLGATE_TOUR  the tour program (build/windows/tests/win32/quellgate_tour.exe)
+#   QUELLGATE_TOUR  the tour program (build/windows/tools/win32/quellgate_tour.exe)
 #   QUELLGATE_EXE   the Quellgate.exe it drives (by default the one of the same build)
 # The tour prints "SHOT <name>" whenever the screen shows a state worth a
 # picture and waits for a line from us before it moves on.
@@ -11,7 +11,7 @@ set -euo pipefail
 say() { echo "screenshot: $*" >&2; }
 : "${DISPLAY:?run me inside tools/with-wine.sh}" "${WINEPREFIX:?run me inside tools/with-wine.sh}"
 
-tour=$(realpath "${QUELLGATE_TOUR:-build/windows/tests/win32/quellgate_tour.exe}")
+tour=$(realpath "${QUELLGATE_TOUR:-build/windows/tools/win32/quellgate_tour.exe}")
 build=$(dirname "$(dirname "$(dirname "$tour")")")
 QUELLGATE_EXE=$(realpath "${QUELLGATE_EXE:-$build/src/win32/Quellgate.exe}")
 export QUELLGATE_EXE  # read by the tour as a Unix path
