@@ -20,7 +20,8 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    // Every top-level window, in the system's order.
+    // Every top-level window, in the system's order. A hidden window's
+    // caption may be left empty.
     virtual void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) = 0;
 
     // One Alt+Home press to whatever window has the keyboard focus.

@@ -36,11 +36,15 @@ bool WriteAll(HANDLE file, std::string_view content) {
 void WinDesktop::EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) {
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
-            std::array<wchar_t, 256> caption{};
-            const int length = GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()));
-            const TopLevelWindow row{reinterpret_cast<std::uintptr_t>(window),
-                                     Narrow({caption.data(), static_cast<std::size_t>(std::max(length, 0))}),
-                                     IsWindowVisible(window) != FALSE};
+            TopLevelWindow row{reinterpret_cast<std::uintptr_t>(window), {}, IsWindowVisible(window) != FALSE};
+            // Hidden windows are never matched, so their captions are not read:
+            // most top-level windows are hidden, and every read costs a call
+            // into the window manager.
+            if (row.visible) {
+                std::array<wchar_t, 256> caption{};
+                const int length = GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()));
+                row.caption = Narrow({caption.data(), static_cast<std::size_t>(std::max(length, 0))});
+            }
             (*reinterpret_cast<const std::function<void(const TopLevelWindow&)>*>(context))(row);
             return TRUE;
         },

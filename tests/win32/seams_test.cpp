@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "harness.h"
 #include "win32/registry.h"
@@ -105,23 +106,21 @@ protected:
     win32::WinDesktop desktop;
 };
 
-TEST_F(DesktopTest, ListsWindowsWithCaptionAndVisibility) {
+TEST_F(DesktopTest, ListsEveryWindowWithItsVisibilityAndTheVisibleOnesCaptions) {
     const std::string tag = "Seam probe " + std::to_string(GetTickCount()) + " ";
     ProbeWindow visible(tag + "visible");
     ProbeWindow hidden(tag + "hidden", false);
     ProbeWindow captionless("");
-    const auto found = Listed(tag);
-    ASSERT_EQ(found.size(), 2u);
-    for (const auto& window : found) {
-        const bool isVisible = window.handle == reinterpret_cast<std::uintptr_t>(visible.hwnd());
-        EXPECT_EQ(window.visible, isVisible) << window.caption;
-    }
-    bool sawCaptionless = false;
-    desktop.EnumerateWindows([&](const TopLevelWindow& window) {
-        if (window.handle == reinterpret_cast<std::uintptr_t>(captionless.hwnd()))
-            sawCaptionless = window.caption.empty();
-    });
-    EXPECT_TRUE(sawCaptionless);
+    std::map<HWND, TopLevelWindow> seen;
+    desktop.EnumerateWindows(
+        [&](const TopLevelWindow& window) { seen[reinterpret_cast<HWND>(window.handle)] = window; });
+    ASSERT_EQ(seen.count(visible.hwnd()), 1u);
+    EXPECT_EQ(seen[visible.hwnd()].caption, tag + "visible");
+    EXPECT_TRUE(seen[visible.hwnd()].visible);
+    ASSERT_EQ(seen.count(hidden.hwnd()), 1u);
+    EXPECT_FALSE(seen[hidden.hwnd()].visible);
+    ASSERT_EQ(seen.count(captionless.hwnd()), 1u);
+    EXPECT_EQ(seen[captionless.hwnd()].caption, "");
 }
 
 TEST_F(DesktopTest, ReadsACaptionWithBrokenUtf16) {
