@@ -215,13 +215,18 @@ std::vector<HWND> Program::VisibleWindows() const {
 }
 
 HWND Program::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline, Kind kind) const {
+    return WaitForDialogOf(Id(), caption, deadline, kind);
+}
+
+HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::milliseconds deadline,
+                     Program::Kind kind) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND window : TopWindowsOf(Id()))
+            for (HWND window : TopWindowsOf(processId))
                 if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
                     win32::Wide(WindowTextOf(window)) == caption &&
-                    (kind == Kind::Any || (kind == Kind::InputBox) == (FirstEdit(window) != nullptr))) {
+                    (kind == Program::Kind::Any || (kind == Program::Kind::InputBox) == (FirstEdit(window) != nullptr))) {
                     found = window;
                     return true;
                 }
@@ -245,6 +250,14 @@ bool Program::Unlock(const std::string& password) {
         return false;
     });
     return IsWindowVisible(MainWindow());
+}
+
+bool Program::Exit() {
+    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+    HWND question = WaitForDialog(L"Quellgate", 10s, Kind::MessageBox);
+    if (!question || DialogText(question) != "Exit Quellgate?") return false;
+    PressButton(question, IDYES);
+    return WaitForExit();
 }
 
 std::vector<std::string> Program::Keywords() const {

@@ -4,6 +4,8 @@
 // probe windows that count the keystrokes they receive, injected keys, and the
 // program's own windows and message boxes found by class and caption.
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -75,14 +77,15 @@ public:
     HWND FindTopWindow(const wchar_t* className, bool visibleOnly = true) const;
     std::vector<HWND> VisibleWindows() const;
 
-    // A visible standard dialog of this program with the given caption:
-    // an input box (it has an entry field) or a message box (it has none).
     enum class Kind { Any, InputBox, MessageBox };
     HWND WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
                        Kind kind = Kind::Any) const;
 
     // F5, then the password typed into the prompt, then OK on any warning.
     bool Unlock(const std::string& password = "lotus7391");
+
+    // "Exit and Terminate" answered with Yes; true once the process has ended.
+    bool Exit();
 
     std::vector<std::string> Keywords() const;
     std::string ReadBlocklist() const;
@@ -92,6 +95,11 @@ private:
     std::wstring folder_;
     PROCESS_INFORMATION process_{};
 };
+
+// A visible standard dialog of the process with the given caption: an input
+// box (it has an entry field) or a message box (it has none).
+HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
+                     Program::Kind kind = Program::Kind::Any);
 
 std::string DialogText(HWND dialog);
 std::string WindowTextOf(HWND window);
@@ -108,5 +116,17 @@ void ClearStoredState();
 std::optional<std::string> StoredSetting(const char* name);
 void StoreSetting(const char* name, const std::string& value);
 std::optional<std::wstring> RunEntry();
+
+// A fresh copy of the program with no stored settings, for each test.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { ClearStoredState(); }
+    void TearDown() override {
+        program.Stop();
+        ClearStoredState();
+    }
+
+    Program program;
+};
 
 }  // namespace quellgate::testing

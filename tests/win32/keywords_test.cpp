@@ -13,14 +13,8 @@ namespace {
 
 constexpr int kAddButton = 1025, kRemoveButton = 1026, kList3 = 1020, kPromptText = 101;
 
-class KeywordsTest : public ::testing::Test {
+class KeywordsTest : public ProgramTest {
 protected:
-    void SetUp() override { ClearStoredState(); }
-    void TearDown() override {
-        program.Stop();
-        ClearStoredState();
-    }
-
     void WriteBlocklist(const std::string& content) {
         std::ofstream(std::filesystem::path(program.BlocklistPath()), std::ios::binary) << content;
     }
@@ -36,8 +30,6 @@ protected:
         PressButton(box, IDOK);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5s));
     }
-
-    Program program;
 };
 
 TEST_F(KeywordsTest, AnAddedKeywordIsBlockedSavedAndLoadedAgain) {
@@ -48,9 +40,7 @@ TEST_F(KeywordsTest, AnAddedKeywordIsBlockedSavedAndLoadedAgain) {
     EXPECT_TRUE(WaitUntil([&] { return program.ReadBlocklist() == Encipher("gossip corner") + "\r\n"; }, 3s))
         << program.ReadBlocklist();
 
-    PostMessageW(program.MainWindow(), WM_CLOSE, 0, 0);
-    PressButton(program.WaitForDialog(L"Quellgate"), IDYES);
-    ASSERT_TRUE(program.WaitForExit());
+    ASSERT_TRUE(program.Exit());
     ASSERT_TRUE(program.Start());
     EXPECT_EQ(program.Keywords(), (std::vector<std::string>{"gossip corner"}));
 

@@ -9,14 +9,8 @@ namespace {
 
 constexpr int kMenuPassword = 2002, kPass1 = 3201, kPass2 = 3202, kPass3 = 3203, kPromptText = 101;
 
-class PasswordTest : public ::testing::Test {
+class PasswordTest : public ProgramTest {
 protected:
-    void SetUp() override { ClearStoredState(); }
-    void TearDown() override {
-        program.Stop();
-        ClearStoredState();
-    }
-
     HWND OpenPrompt() {
         TapKey(VK_F5);
         return program.WaitForDialog(L"Quellgate", 10s, Program::Kind::InputBox);
@@ -31,8 +25,6 @@ protected:
         return text;
     }
     bool MainShown() const { return IsWindowVisible(program.MainWindow()); }
-
-    Program program;
 };
 
 TEST_F(PasswordTest, UnlockHideChangeAndUnlockWithTheNewPassword) {

@@ -7,22 +7,6 @@
 namespace quellgate::testing {
 namespace {
 
-class ProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override { ClearStoredState(); }
-    void TearDown() override { ClearStoredState(); }
-
-    // Answers "Exit Quellgate?" after a close request.
-    void AnswerExit(int button) {
-        HWND question = program.WaitForDialog(L"Quellgate");
-        ASSERT_NE(question, nullptr);
-        EXPECT_EQ(DialogText(question), "Exit Quellgate?");
-        PressButton(question, button);
-    }
-
-    Program program;
-};
-
 TEST_F(ProgramTest, ShowsOnlyTheSplashThenNothingAndNeverATaskBarButton) {
     ASSERT_TRUE(program.Start());
     const auto atStart = program.VisibleWindows();
@@ -47,18 +31,7 @@ TEST_F(ProgramTest, ASecondInstanceSaysSoAndEndsWhileTheFirstRunsOn) {
     ASSERT_TRUE(program.Start());
     PROCESS_INFORMATION second = program.StartAnother();
     ASSERT_NE(second.hProcess, nullptr);
-    HWND refusal = nullptr;
-    WaitUntil([&] {
-        Program* unused = nullptr;
-        (void)unused;
-        for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", L"Quellgate"); window;
-             window = FindWindowExW(nullptr, window, L"#32770", L"Quellgate")) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == second.dwProcessId && IsWindowVisible(window)) refusal = window;
-        }
-        return refusal != nullptr;
-    });
+    HWND refusal = WaitForDialogOf(second.dwProcessId, L"Quellgate");
     ASSERT_NE(refusal, nullptr);
     EXPECT_EQ(DialogText(refusal), "'");
     PressButton(refusal, IDOK);
@@ -73,14 +46,15 @@ TEST_F(ProgramTest, ACloseRequestAsksAndOnlyYesEnds) {
     DeleteFileW(program.BlocklistPath().c_str());
 
     PostMessageW(program.MainWindow(), WM_CLOSE, 0, 0);
-    AnswerExit(IDNO);
+    HWND question = program.WaitForDialog(L"Quellgate");
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(DialogText(question), "Exit Quellgate?");
+    PressButton(question, IDNO);
     Pump(700ms);
     EXPECT_TRUE(program.Running());
     EXPECT_EQ(program.ReadBlocklist(), "<missing>") << "No saves nothing";
 
-    PostMessageW(program.MainWindow(), WM_CLOSE, 0, 0);
-    AnswerExit(IDYES);
-    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(program.Exit());
     EXPECT_EQ(program.ReadBlocklist(), "") << "Yes saves the list before it ends";
 }
 

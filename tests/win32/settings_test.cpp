@@ -12,13 +12,12 @@ namespace {
 
 constexpr int kFacebookIcon = 1001, kFacebookLabel = 1011, kChkRun = 1027;
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public ProgramTest {
 protected:
-    void SetUp() override { ClearStoredState(); }
     void TearDown() override {
         program.Stop();
         AllowSettingsWrites();
-        ClearStoredState();
+        ProgramTest::TearDown();
     }
 
     // Lets the settings key be read but not changed, as for a standard user.
@@ -36,13 +35,6 @@ protected:
     }
 
     bool Ticked() const { return SendMessageW(GetDlgItem(program.MainWindow(), kChkRun), BM_GETCHECK, 0, 0) == 1; }
-    void Exit() {
-        PostMessageW(program.MainWindow(), WM_CLOSE, 0, 0);
-        PressButton(program.WaitForDialog(L"Quellgate"), IDYES);
-        ASSERT_TRUE(program.WaitForExit());
-    }
-
-    Program program;
 };
 
 TEST_F(SettingsTest, TheLogonEntryIsWrittenAtEveryStart) {
@@ -54,7 +46,7 @@ TEST_F(SettingsTest, TheLogonEntryIsWrittenAtEveryStart) {
     PostMessageW(GetDlgItem(program.MainWindow(), kChkRun), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return !RunEntry(); }, 3s)) << "unticking deletes the entry";
     EXPECT_FALSE(Ticked());
-    Exit();
+    ASSERT_TRUE(program.Exit());
 
     ASSERT_TRUE(program.Start());
     EXPECT_EQ(RunEntry(), program.Folder() + L"\\Quellgate.exe");
