@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -167,7 +168,14 @@ Program::~Program() {
 
 bool Program::Start() {
     process_ = StartAnother();
-    return process_.hProcess && WaitUntil([this] { return FindTopWindow(L"QuellgateSplash") != nullptr; });
+    // Generous: a cold Wine on a busy machine can take seconds to start a program.
+    if (process_.hProcess && WaitUntil([this] { return FindTopWindow(L"QuellgateSplash") != nullptr; }, 30s))
+        return true;
+    std::fprintf(stderr, "Quellgate did not show its splash; running: %d, visible windows:\n", Running());
+    for (HWND window : VisibleWindows())
+        std::fprintf(stderr, "  %ls \"%s\" %s\n", ClassOf(window).c_str(), WindowTextOf(window).c_str(),
+                     DialogText(window).c_str());
+    return false;
 }
 
 PROCESS_INFORMATION Program::StartAnother() const {
