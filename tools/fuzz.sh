@@ -14,13 +14,17 @@ build=${FUZZ_BUILD_DIR:-build/fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLGATE_WERROR=ON \
     -DQUELLGATE_FUZZ=ON -DQUELLGATE_BENCHMARKS=OFF -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target quellgate_blocklist_fuzz quellgate_fuzz_seeds
+cmake --build "$build" --target quellgate_blocklist_fuzz
 
 corpus=$build/corpus
 # One folder per run, so a run never mixes its findings with older ones.
 findings=$build/findings/$(date +%Y%m%d-%H%M%S)
 mkdir -p "$corpus" "$findings"
-"$build/tests/fuzz/quellgate_fuzz_seeds" "$corpus"
+# A few file shapes to start from: every line end, blank lines, no break after
+# the last line, bytes that are not UTF-8, a NUL, text beyond ASCII.
+printf 'poker\r\ncasino\nslots\r\r\n\r\nchat "room"' >"$corpus/seed-breaks"
+printf 'ab\xC3\x28\x00\xFFcd\r\n\xED\xA0\x80\xF4\x90\x80\x80\r\n' >"$corpus/seed-damaged"
+printf 'caf\xC3\xA9\r\n\xD1\x84\xD0\xBE\xD1\x80\xD1\x83\xD0\xBC\r\n\xF0\x9F\x8E\xB0 jackpot\tx\r\n' >"$corpus/seed-unicode"
 
 log=$findings/fuzz.log
 echo "fuzz: running for ${seconds} s; log in $log"
