@@ -1,7 +1,7 @@
 # make run   installs what is missing, builds, starts Quellgate.exe under Wine
 # make test  installs what is missing, builds, runs every test
 
-.PHONY: all deps build native windows test unit-test windows-test run bench screenshot fuzz clean
+.PHONY: all deps build native windows test unit-test windows-test run bench load screenshot fuzz clean
 
 all: build
 
@@ -33,6 +33,9 @@ run: windows
 
 bench: native
 	build/native/bench/quellgate_bench
+
+load: windows
+	tools/measure-load.sh
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot
