@@ -44,10 +44,7 @@ std::string BlocklistFile::Path() const {
     return folder + "blocklist";
 }
 
-void BlocklistFile::EnsureBlocklistFile() {
-    const std::string path = Path();
-    if (std::holds_alternative<FileStore::Missing>(files_.Read(path))) files_.Replace(path, "");
-}
+void BlocklistFile::EnsureBlocklistFile(const std::string& path) { files_.Replace(path, ""); }
 
 bool BlocklistFile::ReadInto() {
     const std::string path = Path();
@@ -60,7 +57,7 @@ bool BlocklistFile::ReadInto() {
     if (const auto* text = std::get_if<std::string>(&content))
         for (const auto& keyword : DecodeBlocklist(*text)) AddLoadedKeyword(list_, keyword);
     else
-        EnsureBlocklistFile();
+        EnsureBlocklistFile(path);
     return true;
 }
 

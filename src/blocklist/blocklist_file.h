@@ -19,9 +19,6 @@ public:
 
     std::string Path() const;
 
-    // Creates an empty file when there is none.
-    void EnsureBlocklistFile();
-
     // Offers every stored keyword to AddLoadedKeyword.
     void LoadBlocklist();
 
@@ -31,6 +28,8 @@ public:
 private:
     // False when the file exists but could not be read.
     bool ReadInto();
+    // Creates the empty file that a read found missing.
+    void EnsureBlocklistFile(const std::string& path);
 
     FileStore& files_;
     const Process& process_;

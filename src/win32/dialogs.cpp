@@ -1,5 +1,6 @@
 #include "win32/dialogs.h"
 
+#include "win32/form.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
 
@@ -44,20 +45,6 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 void MaskPasswordBox(HWND edit) {
     SendMessageW(edit, EM_SETPASSWORDCHAR, L'*', 0);
     InvalidateRect(edit, nullptr, TRUE);
-}
-
-void BringToFront(HWND window) {
-    SetForegroundWindow(window);
-    if (GetForegroundWindow() == window) return;
-    // Windows lets only the foreground program change the foreground; sharing
-    // its input state for a moment lends us that right.
-    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-    const DWORD ownThread = GetCurrentThreadId();
-    if (foregroundThread == 0 || foregroundThread == ownThread) return;
-    AttachThreadInput(ownThread, foregroundThread, TRUE);
-    SetForegroundWindow(window);
-    SetFocus(window);
-    AttachThreadInput(ownThread, foregroundThread, FALSE);
 }
 
 Answer WinDialogs::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon,

@@ -8,10 +8,6 @@ namespace quellgate::win32 {
 // Sets the "*" password character on an entry field.
 void MaskPasswordBox(HWND edit);
 
-// Gives the window the keyboard focus even though the user is working in
-// another program: the prompts of a background program must not open behind it.
-void BringToFront(HWND window);
-
 class WinDialogs : public Dialogs {
 public:
     explicit WinDialogs(HINSTANCE instance) : instance_(instance) {}

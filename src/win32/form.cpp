@@ -29,6 +29,20 @@ void Register(HINSTANCE instance, const wchar_t* className, HBRUSH background, H
 
 }  // namespace
 
+void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    if (GetForegroundWindow() == window) return;
+    // Windows lets only the foreground program change the foreground; sharing
+    // its input state for a moment lends us that right.
+    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const DWORD ownThread = GetCurrentThreadId();
+    if (foregroundThread == 0 || foregroundThread == ownThread) return;
+    AttachThreadInput(ownThread, foregroundThread, TRUE);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    AttachThreadInput(ownThread, foregroundThread, FALSE);
+}
+
 int ToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
 
 Form::~Form() {
@@ -38,7 +52,7 @@ Form::~Form() {
 
 void Form::Show() const {
     ShowWindow(window_.get(), SW_SHOWNORMAL);
-    SetForegroundWindow(window_.get());
+    BringToFront(window_.get());
 }
 
 void Form::Create(HINSTANCE instance, const Frame& frame, std::span<const ControlSpec> controls) {

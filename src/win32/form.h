@@ -18,6 +18,10 @@ struct Twips {
 
 int ToPixels(int twips, UINT dpi);
 
+// Gives the window the keyboard focus even though the user is working in
+// another program: the windows of a background program must not open behind it.
+void BringToFront(HWND window);
+
 enum class FontKind { Default, Bold825, Bold975, Bold135, Count };
 
 struct ControlSpec {

@@ -2,7 +2,6 @@
 
 #include "blocklist/network_switches.h"
 #include "win32/artwork.h"
-#include "win32/dialogs.h"
 #include "win32/other_windows.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
@@ -146,11 +145,6 @@ bool MainWindow::PreTranslate(MSG& message) const {
         if (form && form->hwnd() && IsWindowVisible(form->hwnd()) && IsDialogMessageW(form->hwnd(), &message))
             return true;
     return false;
-}
-
-void MainWindow::ShowMain() {
-    Show();
-    BringToFront(hwnd());
 }
 
 void MainWindow::ShowSwitch(std::size_t network, bool blocked) {

@@ -31,7 +31,7 @@ public:
     // Keyboard navigation for the main window and its modeless companions.
     bool PreTranslate(MSG& message) const;
 
-    void ShowMain() override;
+    void ShowMain() override { Show(); }
     void HideMain() override { Hide(); }
     void ShowSwitch(std::size_t network, bool blocked) override;
     void ShowKeywords(const std::vector<std::string>& entries) override;
