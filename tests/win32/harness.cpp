@@ -8,6 +8,8 @@
 #include "win32/registry.h"
 #include "win32/wide.h"
 
+#include <tlhelp32.h>
+
 namespace quellgate::testing {
 namespace {
 
@@ -319,6 +321,16 @@ int CountDialogs(DWORD processId, const std::wstring& caption) {
 }
 
 void ClearStoredState() {
+    win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"Quellgate.exe") != 0) continue;
+        win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (!process) continue;
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+    }
     win32::UniqueKey software;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, software.out()) == 0)
         RegDeleteTreeW(software.get(), L"Korvane");

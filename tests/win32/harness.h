@@ -111,7 +111,9 @@ HWND FirstEdit(HWND dialog);
 // How many visible top-level windows of the process match.
 int CountDialogs(DWORD processId, const std::wstring& caption);
 
-// The program's settings key and logon entry, cleared before each test.
+// Ends every running Quellgate (Wine itself starts one at session start
+// from a logon entry left by an earlier run) and clears the program's
+// settings key and logon entry: before each test and after it.
 void ClearStoredState();
 std::optional<std::string> StoredSetting(const char* name);
 void StoreSetting(const char* name, const std::string& value);
