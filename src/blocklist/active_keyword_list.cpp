@@ -1,6 +1,7 @@
 #include "blocklist/active_keyword_list.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace quellgate {
 
@@ -14,6 +15,28 @@ bool ActiveKeywordList::Add(std::string_view text) {
     return true;
 }
 
+void ActiveKeywordList::AddAll(const std::vector<std::string>& texts) {
+    std::vector<std::string> added;
+    added.reserve(texts.size());
+    for (const auto& text : texts)
+        if (std::string entry = textCase_.LowerCase(text); !entry.empty()) added.push_back(std::move(entry));
+    if (added.empty()) return;
+    std::sort(added.begin(), added.end());
+    std::vector<std::string> merged;
+    merged.reserve(entries_.size() + added.size());
+    std::set_union(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()),
+                   std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+                   std::back_inserter(merged));
+    merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
+    entries_ = std::move(merged);
+    Changed();
+}
+
+void ActiveKeywordList::Remove(std::string_view entry) {
+    const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry);
+    if (at != entries_.end() && *at == entry) RemoveAt(static_cast<std::size_t>(at - entries_.begin()));
+}
+
 void ActiveKeywordList::RemoveAt(std::size_t index) {
     if (index >= entries_.size()) return;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
@@ -22,21 +45,6 @@ void ActiveKeywordList::RemoveAt(std::size_t index) {
 
 bool ActiveKeywordList::HasEntry(std::string_view entry) const {
     return std::binary_search(entries_.begin(), entries_.end(), entry);
-}
-
-bool ActiveKeywordList::Contains(std::string_view text) const {
-    if (text.empty()) return false;
-    const std::string needle = textCase_.LowerCase(text);
-    return std::any_of(entries_.begin(), entries_.end(),
-                       [&](const std::string& e) { return e.find(needle) != std::string::npos; });
-}
-
-void ActiveKeywordList::RemoveContaining(std::string_view name) {
-    if (name.empty()) return;
-    const std::string needle = textCase_.LowerCase(name);
-    const auto removed = std::erase_if(
-        entries_, [&](const std::string& e) { return e.find(needle) != std::string::npos; });
-    if (removed > 0) Changed();
 }
 
 void ActiveKeywordList::Changed() {

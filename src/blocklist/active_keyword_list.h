@@ -31,15 +31,13 @@ public:
 
     // Adds the lower-cased text; false when that is empty or already listed.
     bool Add(std::string_view text);
+    // Adds many at once, skipping the empty and those already listed: one
+    // change however many there are.
+    void AddAll(const std::vector<std::string>& texts);
     void RemoveAt(std::size_t index);
+    void Remove(std::string_view entry);
 
     bool HasEntry(std::string_view entry) const;
-
-    // True when some entry contains the lower-cased text; never for "".
-    bool Contains(std::string_view text) const;
-
-    // Removes every entry that contains the lower-cased name.
-    void RemoveContaining(std::string_view name);
 
 private:
     void Changed();

@@ -7,11 +7,6 @@
 
 namespace quellgate {
 
-void AddLoadedKeyword(ActiveKeywordList& list, std::string_view keyword) {
-    if (keyword.empty() || list.Contains(keyword)) return;
-    list.Add(keyword);
-}
-
 std::string EncodeBlocklist(const std::vector<std::string>& entries) {
     std::string content;
     for (const auto& entry : entries) {
@@ -32,7 +27,7 @@ std::vector<std::string> DecodeBlocklist(std::string_view content) {
         if (end != std::string_view::npos && content[end] == '\r' && next < content.size() &&
             content[next] == '\n')
             ++next;
-        keywords.push_back(SanitizeUtf8(Decipher(line)));
+        keywords.push_back(SanitizeUtf8(ControlRunsToSpaces(Decipher(line))));
         content.remove_prefix(next);
     }
     return keywords;
@@ -46,27 +41,31 @@ std::string BlocklistFile::Path() const {
 
 void BlocklistFile::EnsureBlocklistFile(const std::string& path) { files_.Replace(path, ""); }
 
-bool BlocklistFile::ReadInto() {
+std::optional<std::string> BlocklistFile::ReadInto() {
     const std::string path = Path();
     auto content = files_.Read(path);
-    if (const auto* failure = std::get_if<FileStore::Unreadable>(&content)) {
-        dialogs_.ShowMessage(texts::BlocklistNotRead(path, failure->reason), texts::kAppTitle,
-                             MessageIcon::Exclamation);
-        return false;
-    }
+    if (const auto* failure = std::get_if<FileStore::Unreadable>(&content))
+        return texts::BlocklistNotRead(path, failure->reason);
     if (const auto* text = std::get_if<std::string>(&content))
-        for (const auto& keyword : DecodeBlocklist(*text)) AddLoadedKeyword(list_, keyword);
+        list_.AddAll(DecodeBlocklist(*text));
     else
         EnsureBlocklistFile(path);
-    return true;
+    return std::nullopt;
 }
 
-void BlocklistFile::LoadBlocklist() { unread_ = !ReadInto(); }
+std::optional<std::string> BlocklistFile::LoadBlocklist() {
+    auto failure = ReadInto();
+    unread_ = failure.has_value();
+    return failure;
+}
 
 void BlocklistFile::SaveBlocklist() {
     if (unread_) {
-        unread_ = !ReadInto();
-        if (unread_) return;
+        if (const auto failure = ReadInto()) {
+            dialogs_.ShowMessage(*failure, texts::kAppTitle, MessageIcon::Exclamation);
+            return;
+        }
+        unread_ = false;
     }
     const std::string path = Path();
     const Outcome written = files_.Replace(path, EncodeBlocklist(list_.Entries()));

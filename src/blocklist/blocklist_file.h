@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,15 +20,15 @@ public:
 
     std::string Path() const;
 
-    // Offers every stored keyword to AddLoadedKeyword.
-    void LoadBlocklist();
+    // Adds every stored keyword that is not listed yet. The message for the
+    // user when the file exists but could not be read.
+    std::optional<std::string> LoadBlocklist();
 
     // Rewrites the file from the active list, network names left out.
     void SaveBlocklist();
 
 private:
-    // False when the file exists but could not be read.
-    bool ReadInto();
+    std::optional<std::string> ReadInto();
     // Creates the empty file that a read found missing.
     void EnsureBlocklistFile(const std::string& path);
 
@@ -41,11 +42,8 @@ private:
     bool toldSaveFailure_ = false;
 };
 
-// The keyword rule for a line read back from the file: skipped when empty or
-// already contained in an entry.
-void AddLoadedKeyword(ActiveKeywordList& list, std::string_view keyword);
-
-// The file's bytes for a list of entries, and the entries for a file's bytes.
+// The file's bytes for a list of entries, and the entries for a file's bytes;
+// a keyword never holds a control character, whatever the file holds.
 std::string EncodeBlocklist(const std::vector<std::string>& entries);
 std::vector<std::string> DecodeBlocklist(std::string_view content);
 

@@ -25,8 +25,9 @@ bool IsOneOf(const std::array<std::string_view, N>& words, std::string_view text
 }  // namespace
 
 void CustomKeywords::Image6_Click() {
-    const std::string answer = dialogs_.AskText(texts::kAddKeywordPrompt, texts::kAppTitle, false)
-                                   .value_or(std::string{});
+    // A pasted line break would split the keyword in the file.
+    const std::string answer = ControlRunsToSpaces(
+        dialogs_.AskText(texts::kAddKeywordPrompt, texts::kAppTitle, false).value_or(std::string{}));
     if (CharacterCount(answer) < kShortestKeyword) {
         Refuse(texts::kKeywordNotAllowed);
         return;

@@ -28,14 +28,13 @@ void NetworkSwitches::FillActiveList() {
 
 void NetworkSwitches::Toggle(std::size_t network) {
     const std::string_view name = kNetworkNames.at(network);
-    if (blocked_[network]) {
-        blocked_[network] = false;
-        list_.RemoveContaining(name);
-    } else {
-        blocked_[network] = true;
-        // A custom keyword that holds the name already blocks the network.
-        if (!list_.Contains(name)) list_.Add(name);
-    }
+    // Only the network's own entry: the user's keywords that mention it stay,
+    // and one of them never stands in for the network.
+    blocked_[network] = !blocked_[network];
+    if (blocked_[network])
+        list_.Add(name);
+    else
+        list_.Remove(name);
 }
 
 void NetworkSwitches::SaveSwitchStates() {

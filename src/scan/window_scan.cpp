@@ -1,6 +1,5 @@
 #include "scan/window_scan.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "text/utf8.h"
@@ -22,7 +21,12 @@ const std::vector<SnapshotRow>& WindowScanner::RefreshWindowList() {
 
 const KeywordMatcher& WindowScanner::Matcher() {
     if (matcherVersion_ != list_.Version()) {
-        matcher_ = KeywordMatcher(list_.Entries());
+        // A keyword longer than the part of a caption that is read can never
+        // match; leaving it out keeps the automaton's size bounded by what can.
+        std::vector<std::string> matchable;
+        for (const auto& keyword : list_.Entries())
+            if (CharacterCount(keyword) <= kCaptionCharacters) matchable.push_back(keyword);
+        matcher_ = KeywordMatcher(matchable);
         matcherVersion_ = list_.Version();
     }
     return matcher_;
@@ -30,25 +34,12 @@ const KeywordMatcher& WindowScanner::Matcher() {
 
 void WindowScanner::ScanWindows() {
     RefreshWindowList();
-    const auto& keywords = list_.Entries();
-    if (keywords.empty()) return;
+    if (list_.Count() == 0) return;
     const KeywordMatcher& matcher = Matcher();
-
-    // (first matching keyword, row): the keyword walk visits keywords in list
-    // order and, for each, the rows from last to first; a matched row leaves
-    // the walk, so each window gets at most one keystroke.
-    std::vector<std::pair<std::size_t, std::size_t>> hits;
-    for (std::size_t row = 0; row < snapshot_.size(); ++row)
-        if (const auto keyword = matcher.FirstMatch(list_.LowerCase(snapshot_[row].caption)))
-            hits.emplace_back(*keyword, row);
-    std::sort(hits.begin(), hits.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : a.second > b.second;
-    });
-
-    for (const auto& [keyword, row] : hits) {
-        if (keywords[keyword].empty()) return;  // an empty entry would match anything
-        if (!desktop_.SendAltHome()) return;
-    }
+    // One keystroke per matching window, whichever keyword it holds: the
+    // keystroke goes to the focused window, so the order of rows is not seen.
+    for (const auto& row : snapshot_)
+        if (matcher.FirstMatch(list_.LowerCase(row.caption)) && !desktop_.SendAltHome()) return;
 }
 
 }  // namespace quellgate

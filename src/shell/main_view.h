@@ -19,6 +19,8 @@ public:
     virtual std::optional<std::size_t> SelectedKeyword() const = 0;
     virtual bool RunAtStartupTicked() const = 0;
     virtual void SetRunAtStartupTicked(bool ticked) = 0;
+    // Starts the 300 ms watch timer, for the rest of the run.
+    virtual void StartWatch() = 0;
     virtual void ShowSplash() = 0;
     virtual void ShowInfo() = 0;
     virtual void ShowChangePassword() = 0;

@@ -23,16 +23,28 @@ bool Quellgate::Form_Load() {
         os_.dialogs.ShowMessage(texts::kAlreadyRunning, texts::kAppTitle, MessageIcon::None);
         return false;
     }
+    // What went wrong is told only once the watch runs: a message left open
+    // must not keep the blocked pages open.
+    struct Notice {
+        std::string text;
+        MessageIcon icon;
+    };
+    std::vector<Notice> notices;
     const std::string name = os_.process.ExecutableBaseName();
-    SetRunAtStartup(os_.autostart, os_.dialogs, name, os_.process.ExecutableFolder(),
-                    view_.RunAtStartupTicked());
+    if (auto failure = SetRunAtStartup(os_.autostart, name, os_.process.ExecutableFolder(),
+                                       view_.RunAtStartupTicked()))
+        notices.push_back({std::move(*failure), MessageIcon::None});
     suppressRunClick_ = true;
     view_.SetRunAtStartupTicked(IsRunAtStartup(os_.autostart, name));
     suppressRunClick_ = false;
     view_.HideMain();
     PaintSwitches();
-    FillActiveList();
+    switches_.FillActiveList();
+    if (auto failure = blocklist_.LoadBlocklist())
+        notices.push_back({std::move(*failure), MessageIcon::Exclamation});
+    view_.StartWatch();
     view_.ShowSplash();
+    for (const auto& notice : notices) os_.dialogs.ShowMessage(notice.text, texts::kAppTitle, notice.icon);
     return true;
 }
 
@@ -96,8 +108,9 @@ void Quellgate::NetworkIcon_Click(std::size_t network) {
 
 void Quellgate::ChkRun_Click() {
     if (suppressRunClick_) return;
-    SetRunAtStartup(os_.autostart, os_.dialogs, os_.process.ExecutableBaseName(),
-                    os_.process.ExecutableFolder(), view_.RunAtStartupTicked());
+    if (const auto failure = SetRunAtStartup(os_.autostart, os_.process.ExecutableBaseName(),
+                                             os_.process.ExecutableFolder(), view_.RunAtStartupTicked()))
+        os_.dialogs.ShowMessage(*failure, texts::kAppTitle, MessageIcon::None);
 }
 
 void Quellgate::PaintSwitches() {
@@ -105,9 +118,5 @@ void Quellgate::PaintSwitches() {
     for (std::size_t i = 0; i < kNetworkCount; ++i) view_.ShowSwitch(i, switches_.IsBlocked(i));
 }
 
-void Quellgate::FillActiveList() {
-    switches_.FillActiveList();
-    blocklist_.LoadBlocklist();
-}
 
 }  // namespace quellgate

@@ -68,7 +68,6 @@ public:
 
 private:
     void PaintSwitches();
-    void FillActiveList();
     template <typename Step>
     void Trapped(Step&& step) noexcept;
 

@@ -13,20 +13,19 @@ std::string StartupCommand(std::string_view folder, std::string_view baseName) {
     return "\"" + path + "\"";
 }
 
-void SetRunAtStartup(Autostart& autostart, Dialogs& dialogs, std::string_view name,
-                     std::string_view folder, bool enable) {
+std::optional<std::string> SetRunAtStartup(Autostart& autostart, std::string_view name,
+                                           std::string_view folder, bool enable) {
     const Autostart::Result result =
         enable ? autostart.Write(name, StartupCommand(folder, name)) : autostart.Remove(name);
     switch (result.stage) {
-    case Autostart::Result::Stage::Done:
-        return;
     case Autostart::Result::Stage::OpeningKey:
-        dialogs.ShowMessage(texts::RunKeyOpenError(result.code), texts::kAppTitle, MessageIcon::None);
-        return;
+        return texts::RunKeyOpenError(result.code);
     case Autostart::Result::Stage::SettingValue:
-        dialogs.ShowMessage(texts::RunKeySetError(result.code), texts::kAppTitle, MessageIcon::None);
-        return;
+        return texts::RunKeySetError(result.code);
+    case Autostart::Result::Stage::Done:
+        break;
     }
+    return std::nullopt;
 }
 
 bool IsRunAtStartup(const Autostart& autostart, std::string_view name) { return autostart.Exists(name); }

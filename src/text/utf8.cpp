@@ -108,6 +108,31 @@ std::size_t CharacterCount(std::string_view text) {
     return count;
 }
 
+std::string ControlRunsToSpaces(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool inRun = false;
+    while (!text.empty()) {
+        const auto b0 = static_cast<unsigned char>(text[0]);
+        const auto b1 = text.size() > 1 ? static_cast<unsigned char>(text[1]) : 0;
+        const auto b2 = text.size() > 2 ? static_cast<unsigned char>(text[2]) : 0;
+        std::size_t control = 0;  // bytes of the control character at the front
+        if (b0 < 0x20 || b0 == 0x7F) control = 1;
+        else if (b0 == 0xC2 && b1 >= 0x80 && b1 <= 0x9F) control = 2;
+        else if (b0 == 0xE2 && b1 == 0x80 && (b2 == 0xA8 || b2 == 0xA9)) control = 3;
+        if (control > 0) {
+            if (!inRun) out += ' ';
+            inRun = true;
+            text.remove_prefix(control);
+            continue;
+        }
+        inRun = false;
+        out += text[0];
+        text.remove_prefix(1);
+    }
+    return out;
+}
+
 std::string_view FirstCharacters(std::string_view text, std::size_t count) {
     std::size_t end = 0;
     for (std::size_t seen = 0; end < text.size() && seen < count; ++seen) {

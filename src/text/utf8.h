@@ -17,6 +17,10 @@ std::u16string Utf8ToUtf16(std::string_view text);
 
 std::size_t CharacterCount(std::string_view text);
 
+// Valid UTF-8 with every run of control characters (C0, DEL, C1 and the
+// Unicode line and paragraph separators) turned into one space.
+std::string ControlRunsToSpaces(std::string_view text);
+
 // The first `count` characters (code points) of valid UTF-8 text.
 std::string_view FirstCharacters(std::string_view text, std::size_t count);
 

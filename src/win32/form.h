@@ -44,6 +44,8 @@ public:
     HWND hwnd() const { return window_.get(); }
     HWND Control(int id) const { return GetDlgItem(window_.get(), id); }
     void Show() const;
+    // Shows it without taking the keyboard focus from the program in use.
+    void ShowInactive() const { ShowWindow(window_.get(), SW_SHOWNOACTIVATE); }
     void Hide() const { ShowWindow(window_.get(), SW_HIDE); }
 
 protected:

@@ -159,6 +159,7 @@ void MainWindow::ShowKeywords(const std::vector<std::string>& entries) {
     HWND list = Control(kList3);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_INITSTORAGE, entries.size(), 0);
     for (const auto& entry : entries)
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry).c_str()));
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
@@ -181,7 +182,8 @@ void MainWindow::SetRunAtStartupTicked(bool ticked) {
 
 void MainWindow::ShowSplash() {
     if (!splash_) splash_ = std::make_unique<SplashWindow>(instance_, owner_);
-    splash_->Show();
+    // The user's browser keeps the focus, so Alt+Home reaches it from the first tick.
+    splash_->ShowInactive();
 }
 
 void MainWindow::ShowInfo() {

@@ -26,7 +26,6 @@ public:
     ~MainWindow() override;
 
     void Attach(Quellgate& controller) { controller_ = &controller; }
-    void StartWatch();
 
     // Keyboard navigation for the main window and its modeless companions.
     bool PreTranslate(MSG& message) const;
@@ -38,6 +37,7 @@ public:
     std::optional<std::size_t> SelectedKeyword() const override;
     bool RunAtStartupTicked() const override;
     void SetRunAtStartupTicked(bool ticked) override;
+    void StartWatch() override;
     void ShowSplash() override;
     void ShowInfo() override;
     void ShowChangePassword() override;

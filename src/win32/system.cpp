@@ -126,10 +126,20 @@ Outcome WinFileStore::Replace(std::string_view path, std::string_view content) {
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe) return LastError();
     }
+    // A temporary file left by a save that was cut short, or anything else of
+    // that name, must not block every later save.
+    if (const DWORD stale = GetFileAttributesW(temporary.c_str()); stale != INVALID_FILE_ATTRIBUTES) {
+        if (stale & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveDirectoryW(temporary.c_str());
+        } else {
+            SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(temporary.c_str());
+        }
+    }
     {
         UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return LastError();
+        if (!file) return Outcome::Failure(ErrorText(GetLastError()) + ", writing " + Narrow(temporary));
         if (!WriteAll(file.get(), content) || !FlushFileBuffers(file.get())) {
             Outcome failed = LastError();
             file.reset();

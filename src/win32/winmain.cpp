@@ -30,7 +30,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Quellgate app({settings, desktop, textCase, dialogs, autostart, process, files}, window);
     window.Attach(app);
     if (!app.Form_Load()) return 0;
-    window.StartWatch();
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

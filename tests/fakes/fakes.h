@@ -112,6 +112,7 @@ public:
                        MessageButtons buttons) override {
         Note("dialogs.message ", text);
         messages.push_back({std::string(text), std::string(caption), icon, buttons});
+        if (whileMessageOpen) whileMessageOpen();
         return buttons == MessageButtons::Ok ? Answer::Ok : Next(answers, Answer::Yes);
     }
     std::optional<std::string> AskText(std::string_view prompt, std::string_view caption,
@@ -126,7 +127,8 @@ public:
     std::deque<Answer> answers;                    // answers to Yes/No; Yes when empty
     std::vector<Message> messages;
     std::vector<Prompt> prompts;
-    std::function<void()> whilePromptOpen;  // runs inside AskText, as a modal loop would
+    std::function<void()> whilePromptOpen;   // runs inside AskText, as a modal loop would
+    std::function<void()> whileMessageOpen;  // runs inside ShowMessage, likewise
 
 private:
     template <typename T>
@@ -207,12 +209,19 @@ public:
         Note("view.switch ", std::to_string(network));
         blocked[network] = isBlocked;
     }
-    void ShowKeywords(const std::vector<std::string>& entries) override { keywords = entries; }
+    void ShowKeywords(const std::vector<std::string>& entries) override {
+        keywords = entries;
+        rowsShown += entries.size();
+    }
     std::optional<std::size_t> SelectedKeyword() const override { return selected; }
     bool RunAtStartupTicked() const override { return runTicked; }
     void SetRunAtStartupTicked(bool ticked) override {
         Note("view.run-ticked ", ticked ? "1" : "0");
         runTicked = ticked;
+    }
+    void StartWatch() override {
+        Note("view.watch");
+        watching = true;
     }
     void ShowSplash() override { Note("view.splash"); }
     void ShowInfo() override { Note("view.info"); }
@@ -220,7 +229,9 @@ public:
     void Terminate() override { Note("view.terminate"); }
 
     bool mainShown = false;
+    bool watching = false;
     std::vector<std::string> keywords;
+    std::size_t rowsShown = 0;
     std::optional<std::size_t> selected;
     bool runTicked = true;  // as the check box is created
     bool blocked[kNetworkCount] = {};

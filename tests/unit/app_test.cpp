@@ -74,7 +74,7 @@ TEST_F(StartUp, RunsItsStepsInOrderAndKeepsTheMainWindowHidden) {
                                        "view.run-ticked 1", "view.hide-main", "settings.get A",
                                        "settings.get B", "settings.get C", "settings.get D", "settings.get E",
                                        "view.switch 0", "view.switch 1", "view.switch 2", "view.switch 3",
-                                       "view.switch 4", "files.read", "view.splash"}));
+                                       "view.switch 4", "files.read", "view.watch", "view.splash"}));
     EXPECT_FALSE(view.mainShown);
 }
 
@@ -109,6 +109,21 @@ TEST_F(StartUp, RewritesTheLogonEntryEveryRunAndTheBoxFollowsIt) {
     Start();
     EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Error 5 opening key\r\n", MessageIcon::None)));
     EXPECT_FALSE(view.runTicked);
+}
+
+TEST_F(StartUp, BlocksWhileAStartUpMessageWaitsForAnAnswer) {
+    settings.values["A"] = "True";
+    files.unreadable.insert(process.folder + "\\blocklist");
+    autostart.openError = 5;
+    desktop.AddWindow("Facebook - Log In");
+    // Ticks come while a box is open, as the box's own message loop serves the timer.
+    dialogs.whileMessageOpen = [&] {
+        if (view.watching) app().Timer1_Timer();
+    };
+    ASSERT_TRUE(Start());
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Error 5 opening key\r\n", MessageIcon::None),
+                                              Shown(HasSubstr("could not read"), MessageIcon::Exclamation)));
+    EXPECT_EQ(desktop.altHomes, 2) << "one tick under each message";
 }
 
 TEST(StartupCommand, IsThePlainPathWithoutBlanks) {
@@ -297,17 +312,23 @@ TEST_F(Switches, AClickSwitchesShowsThenStoresAllFiveAndChangesTheList) {
     EXPECT_THAT(journal, ElementsAre("view.switch 0", "settings.save A", "settings.save B", "settings.save C",
                                      "settings.save D", "settings.save E"))
         << "the blocklist file is not rewritten";
-    app().NetworkIcon_Click(YouTube);  // a custom keyword holds the name already: not added
+    app().NetworkIcon_Click(YouTube);  // though custom keywords hold the name
     EXPECT_EQ(settings.values,
               (Values{{"A", "True"}, {"B", "False"}, {"C", "True"}, {"D", "False"}, {"E", "True"}}));
-    EXPECT_THAT(view.keywords, ElementsAre("facebook", "linkedin", "myyoutube", "youtube fans"));
+    EXPECT_THAT(view.keywords, ElementsAre("facebook", "linkedin", "myyoutube", "youtube", "youtube fans"));
+    desktop.AddWindow("YouTube - Home");
+    app().Timer1_Timer();
+    EXPECT_EQ(desktop.altHomes, 1) << "BLOCKED blocks the network itself";
 
     app().NetworkIcon_Click(Facebook);
-    app().NetworkIcon_Click(YouTube);  // freed with every entry that holds the name
+    app().NetworkIcon_Click(YouTube);  // freed: its own entry goes, the user's keywords stay
     EXPECT_FALSE(view.blocked[YouTube]);
     EXPECT_EQ(settings.values,
               (Values{{"A", "False"}, {"B", "False"}, {"C", "True"}, {"D", "False"}, {"E", "False"}}));
-    EXPECT_THAT(view.keywords, ElementsAre("linkedin"));
+    EXPECT_THAT(view.keywords, ElementsAre("linkedin", "myyoutube", "youtube fans"));
+    dialogs.typed = {"zzz"};
+    app().Image6_Click();
+    EXPECT_THAT(DecodeBlocklist(File()), ElementsAre("myyoutube", "youtube fans", "zzz"));
 }
 
 TEST_F(Switches, AWriteThatFailsIsToldOncePerRunAndTheDisplayKeepsTheClick) {
@@ -405,25 +426,66 @@ TEST_F(Blocklist, HoldsOneEncipheredLinePerCustomKeywordAndReadsBackTheSame) {
     EXPECT_EQ(List(), list);
 }
 
-TEST_F(Blocklist, ReadsEveryLineEndAndSkipsRepeatsAndWordsInsideEntries) {
+TEST_F(Blocklist, ReadsEveryLineEndAndSkipsOnlyRepeats) {
     settings.values["A"] = "True";
     File() = Encipher("alpha") + "\r\n\r\n" + Encipher("beta") + "\r" + Encipher("face") + "\n" +
              Encipher("News") + "\r\n" + Encipher("news");
     Start();
-    EXPECT_THAT(List(), ElementsAre("alpha", "beta", "facebook", "news"));
+    EXPECT_THAT(List(), ElementsAre("alpha", "beta", "face", "facebook", "news"));
     app().Image7_Click();  // nothing selected: saves the list
-    EXPECT_THAT(DecodeBlocklist(File()), ElementsAre("alpha", "beta", "news"));
+    EXPECT_THAT(DecodeBlocklist(File()), ElementsAre("alpha", "beta", "face", "news"));
 }
 
-TEST_F(Blocklist, SurvivesDamagedContent) {
-    File() = Encipher("good") + "\r\n" + std::string("\0\0\xFF\xFE\x01", 5) + "\r\n" +
-             std::string(200000, 'q') + "\r\n" + "\xC3";  // cut inside a character, no line end
+TEST_F(Blocklist, KeepsKeywordsInsideOtherEntriesAcrossARestart) {
+    settings.values["A"] = "True";
+    File() = EncodeBlocklist({"book"});
     Start();
-    // The last line's lone replacement character is inside the binary line's.
-    ASSERT_EQ(List().size(), 3u);
-    EXPECT_EQ(List()[0], "good");
-    EXPECT_EQ(List()[1].size(), 200000u);
-    for (const auto& entry : List()) EXPECT_EQ(entry.find('\0'), std::string::npos);
+    dialogs.typed = {"freeporn", "porn"};
+    app().Image6_Click();
+    app().Image6_Click();
+    Start();
+    EXPECT_THAT(List(), ElementsAre("book", "facebook", "freeporn", "porn"));
+    app().NetworkIcon_Click(0);  // facebook freed
+    dialogs.typed = {"later"};
+    app().Image6_Click();
+    EXPECT_THAT(DecodeBlocklist(File()), ElementsAre("book", "freeporn", "later", "porn"));
+}
+
+TEST_F(Blocklist, NeverHoldsAControlCharacterWhateverComesIn) {
+    File() = Encipher("tab\tbed") + "\r\n" + Encipher("bell\x07\x1B[0m") + "\r\n" + Encipher("\t\t") + "\r\n";
+    Start();
+    dialogs.typed = {"abc\r\ne", "\r\n\r\n", "x\xC2\x85y\xE2\x80\xA8z"};
+    for (int i = 0; i < 3; ++i) app().Image6_Click();
+    // Each run becomes one space; a keyword that is then too short is refused.
+    EXPECT_THAT(List(), ElementsAre(" ", "abc e", "bell [0m", "tab bed", "x y z"));
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Keyword not allowed!", MessageIcon::Information)));
+    Start();
+    EXPECT_THAT(List(), ElementsAre(" ", "abc e", "bell [0m", "tab bed", "x y z")) << "one line each";
+}
+
+TEST_F(Blocklist, SurvivesDamagedContentAndHugeLines) {
+    const std::string huge(10000, 'q');
+    File() = Encipher("good") + "\r\n" + std::string("\0\0\xFF\xFE\x01", 5) + "\r\n" + Encipher(huge) + "\r\n" +
+             "\xC3";  // cut inside a character, no line end
+    Start();
+    EXPECT_THAT(List(), ElementsAre(" \xEF\xBF\xBD\xEF\xBF\xBD ", "good", huge, "\xEF\xBF\xBD"));
+    desktop.AddWindow(huge);
+    app().Timer1_Timer();
+    EXPECT_EQ(desktop.altHomes, 0) << "longer than the caption that is read: never matched";
+    app().Image7_Click();
+    EXPECT_EQ(DecodeBlocklist(File()), List()) << "but kept";
+}
+
+TEST_F(Blocklist, LoadsInTimeLinearInItsLength) {
+    for (const std::size_t lines : {1000u, 4000u}) {
+        std::vector<std::string> keywords;
+        for (std::size_t i = 0; i < lines; ++i) keywords.push_back("keyword " + std::to_string(i));
+        File() = EncodeBlocklist(keywords);
+        view.rowsShown = 0;
+        Start();
+        EXPECT_EQ(List().size(), lines);
+        EXPECT_LE(view.rowsShown, lines) << "the list is shown once, not once per line";
+    }
 }
 
 TEST_F(Blocklist, IsCreatedEmptyWhenMissingAndAFailedSaveIsToldOnceAndTheListStays) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
 
 #include "blocklist/blocklist_file.h"
@@ -84,6 +85,42 @@ TEST_F(KeywordsTest, AReadOnlyBlocklistIsReportedAndNothingIsLost) {
     EXPECT_EQ(program.Keywords(), (std::vector<std::string>{"added later", "kept"}));
     EXPECT_EQ(program.ReadBlocklist(), EncodeBlocklist({"kept"}));
     SetFileAttributesW(program.BlocklistPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(KeywordsTest, ABlocklistOfTenThousandLinesStartsAtOnceAndBlocks) {
+    std::vector<std::string> keywords;
+    for (int i = 0; i < 10000; ++i) keywords.push_back("keyword number " + std::to_string(i));
+    WriteBlocklist(EncodeBlocklist(keywords));
+    ProbeWindow probe("Page about keyword number 9999 " + std::to_string(GetTickCount()));
+    ASSERT_TRUE(probe.Focus());
+    const auto started = Clock::now();
+    ASSERT_TRUE(program.Start());
+    const auto splash = Clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return probe.AltHomes() > 0; }, 10s));
+    // Generous bounds: a slow machine passes, a load that grows with the
+    // square of the list (about a minute here) does not.
+    EXPECT_LT(splash - started, 15s);
+    std::printf("10,000 keywords: splash after %lld ms, first Alt+Home %lld ms later\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(splash - started).count()),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - splash).count()));
+    EXPECT_EQ(SendMessageW(GetDlgItem(program.MainWindow(), kList3), LB_GETCOUNT, 0, 0), 10000);
+}
+
+TEST_F(KeywordsTest, TheWatchBlocksWhileAStartUpMessageIsOpen) {
+    StoreSetting("A", "True");
+    // A folder that has taken the file's name cannot be read.
+    std::filesystem::create_directory(std::filesystem::path(program.BlocklistPath()));
+    ASSERT_TRUE(program.Start());
+    HWND told = program.WaitForDialog(L"Quellgate", 10s, Program::Kind::MessageBox);
+    ASSERT_NE(told, nullptr);
+    EXPECT_NE(DialogText(told).find("could not read"), std::string::npos) << DialogText(told);
+
+    ProbeWindow probe("Facebook - Log In");
+    ASSERT_TRUE(probe.Focus());
+    EXPECT_TRUE(WaitUntil([&] { return probe.AltHomes() >= 2; }, 3s)) << "blocked while the message waits";
+    EXPECT_TRUE(IsWindowVisible(told));
+    PressButton(told, IDOK);
 }
 
 }  // namespace
