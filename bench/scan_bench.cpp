@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "blocklist/active_keyword_list.h"
+#include "blocklist/active_keywords.h"
 #include "fakes/fakes.h"
 #include "scan/window_scan.h"
 
@@ -27,7 +27,7 @@ template <typename Case>
 struct Scene {
     fakes::FakeDesktop desktop;
     Case textCase;
-    ActiveKeywordList list{textCase};
+    ActiveKeywords list{textCase};
 
     Scene(int windows, int keywords) {
         std::mt19937 rng(42);
@@ -36,10 +36,10 @@ struct Scene {
             for (int i = 0; i < length; ++i) w += static_cast<char>('a' + rng() % 26);
             return w;
         };
-        while (list.Count() < static_cast<std::size_t>(keywords)) list.Add(word(5 + rng() % 8));
+        while (list.Entries().size() < static_cast<std::size_t>(keywords)) list.Add(word(5 + rng() % 8));
         for (int w = 0; w < windows; ++w) {
             std::string caption = "Page " + word(8) + " - " + word(12) + " " + word(6) + " - Web Browser";
-            if (w % 10 == 0) caption.insert(5, list.Entries()[rng() % list.Count()] + " ");
+            if (w % 10 == 0) caption.insert(5, list.Entries()[rng() % list.Entries().size()] + " ");
             desktop.AddWindow(caption);
         }
     }
@@ -48,9 +48,9 @@ struct Scene {
 template <typename Case>
 void BM_Scan(benchmark::State& state) {
     Scene<Case> scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    WindowScanner scanner(scene.desktop, scene.list);
-    scanner.ScanWindows();  // builds the matcher once, as the first tick after a change does
-    for (auto _ : state) scanner.ScanWindows();
+    WindowScanner scanner(scene.desktop, scene.textCase, scene.list);
+    scanner.Scan();  // builds the matcher once, as the first tick after a change does
+    for (auto _ : state) scanner.Scan();
     state.counters["alt+home/scan"] = static_cast<double>(scene.desktop.altHomes) / static_cast<double>(state.iterations() + 1);
 }
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target with clang in its own build folder and runs it.
 #   FUZZ_SECONDS   how long to fuzz (default 60)
-#   FUZZ_BUILD_DIR build folder (default build/fuzz); the corpus lives in
-#                  its corpus/ and grows from run to run
+#   FUZZ_BUILD_DIR build folder (default build/fuzz); the corpus it grows
+#                  lives in its corpus/
+#   FUZZ_KEEP=1    afterwards, add the inputs that reach new code to the kept
+#                  corpus tests/fuzz/corpus, which the unit tests replay
 # Exits non-zero when the fuzzer found a fault; the input that shows it is
 # kept under findings/ and named in the output.
 set -euo pipefail
@@ -17,21 +19,17 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
 cmake --build "$build" --target quellgate_blocklist_fuzz
 
 corpus=$build/corpus
+kept=tests/fuzz/corpus
 # One folder per run, so a run never mixes its findings with older ones.
 findings=$build/findings/$(date +%Y%m%d-%H%M%S)
 mkdir -p "$corpus" "$findings"
-# A few file shapes to start from: every line end, blank lines, no break after
-# the last line, bytes that are not UTF-8, a NUL, text beyond ASCII.
-printf 'poker\r\ncasino\nslots\r\r\n\r\nchat "room"' >"$corpus/seed-breaks"
-printf 'ab\xC3\x28\x00\xFFcd\r\n\xED\xA0\x80\xF4\x90\x80\x80\r\n' >"$corpus/seed-damaged"
-printf 'caf\xC3\xA9\r\n\xD1\x84\xD0\xBE\xD1\x80\xD1\x83\xD0\xBC\r\n\xF0\x9F\x8E\xB0 jackpot\tx\r\n' >"$corpus/seed-unicode"
 
 log=$findings/fuzz.log
 echo "fuzz: running for ${seconds} s; log in $log"
 set +e
 "$build/tests/fuzz/quellgate_blocklist_fuzz" \
     -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$corpus" >"$log" 2>&1
+    -artifact_prefix="$findings/" "$corpus" "$kept" >"$log" 2>&1
 rc=$?
 set -e
 
@@ -42,6 +40,11 @@ echo "fuzz: exec/s         $(final_stat average_exec_per_sec)"
 echo "fuzz: peak RSS MB    $(final_stat peak_rss_mb)"
 echo "fuzz: coverage       $(sed -n 's/.*\(cov: [0-9]*\).*\(ft: [0-9]*\).*\(corp: [^ ]*\).*/\1  \2  \3/p' <<<"$last")"
 echo "fuzz: corpus files   $(find "$corpus" -type f | wc -l)"
+
+if [ "${FUZZ_KEEP:-0}" = 1 ]; then
+    "$build/tests/fuzz/quellgate_blocklist_fuzz" -merge=1 "$kept" "$corpus" >>"$log" 2>&1
+    echo "fuzz: kept corpus    $(find "$kept" -type f | wc -l) files in $kept"
+fi
 
 mapfile -t artifacts < <(find "$findings" -type f ! -name fuzz.log | sort)
 if [ "$rc" -eq 0 ] && [ ${#artifacts[@]} -eq 0 ]; then

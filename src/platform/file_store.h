@@ -8,6 +8,7 @@
 
 namespace quellgate {
 
+// The files the program keeps, by name, in the one folder where it keeps them.
 class FileStore {
 public:
     struct Missing {};
@@ -18,12 +19,15 @@ public:
 
     virtual ~FileStore() = default;
 
+    // The file's full path, for the user to be shown.
+    virtual std::string PathOf(std::string_view name) const = 0;
+
     // An ordinary file's whole content.
-    virtual ReadResult Read(std::string_view path) const = 0;
+    virtual ReadResult Read(std::string_view name) const = 0;
 
     // Replaces the file in one step: readers see the old content or the new,
     // never a part of it, whatever happens during the write.
-    virtual Outcome Replace(std::string_view path, std::string_view content) = 0;
+    virtual Outcome Replace(std::string_view name, std::string_view content) = 0;
 };
 
 }  // namespace quellgate

@@ -8,13 +8,13 @@ class Process {
 public:
     virtual ~Process() = default;
 
-    // The running executable's folder (no trailing separator unless it is a
-    // drive root) and its file name without folder and extension.
-    virtual std::string ExecutableFolder() const = 0;
-    virtual std::string ExecutableBaseName() const = 0;
+    // The running executable's full path, and its file name without folder
+    // and extension.
+    virtual std::string ExecutablePath() const = 0;
+    virtual std::string ExecutableName() const = 0;
 
-    // True for the first instance of the logged-on user; holds the claim
-    // until the process ends.
+    // True for the first instance of the user; holds the claim until the
+    // process ends, however it ends.
     virtual bool ClaimSingleInstance() = 0;
 };
 

@@ -1,46 +1,27 @@
 #include "protect/master_password.h"
 
-#include "blocklist/network_switches.h"
 #include "protect/rotor_cipher.h"
-#include "text/messages.h"
+#include "text/utf8.h"
 
 namespace quellgate {
 
-void PasswordStore::LoadPassword() {
-    MasterPassword = Decipher(store_.GetString(kSettingsRoot, kSettingsKey, "P").value_or(""));
-    StatusU = Decipher(store_.GetString(kSettingsRoot, kSettingsKey, "U").value_or(""));
-}
+std::string MasterPassword::Load() const { return Decipher(store_.Read("P").value_or("")); }
 
-// "U" is only ever written back unchanged, so whether the password is stored
-// depends on "P" alone.
-Outcome PasswordStore::SavePassword() {
-    Outcome written = store_.SaveString(kSettingsRoot, kSettingsKey, "P", Encipher(MasterPassword));
-    store_.SaveString(kSettingsRoot, kSettingsKey, "U", Encipher(StatusU));
+Outcome MasterPassword::Store(std::string_view password) {
+    // Read just before the write: "U" is copied as it stands, whoever wrote it.
+    const std::string companion = store_.Read("U").value_or("");
+    Outcome written = store_.Write("P", Encipher(password));
+    store_.Write("U", companion);
     return written;
 }
 
-bool AskMasterPassword(PasswordStore& password, Dialogs& dialogs) {
-    password.LoadPassword();
-    if (password.MasterPassword.empty()) password.MasterPassword = kDefaultPassword;
-
-    const std::string answer =
-        dialogs.AskText(texts::kEnterPassword, texts::kAppTitle, true).value_or(std::string{});
-    if (answer.empty()) {
-        dialogs.ShowMessage(texts::kPleaseEnterPassword, texts::kAppTitle, MessageIcon::None);
-        return false;
-    }
-    if (answer != password.MasterPassword) {
-        dialogs.ShowMessage(texts::kPasswordNotMatch, texts::kPasswordVerificationTitle,
-                            MessageIcon::Exclamation);
-        return false;
-    }
-    if (password.MasterPassword == kDefaultPassword) {
-        dialogs.ShowMessage(texts::kDefaultPasswordWarning, texts::kAppTitle, MessageIcon::Information);
-        if (const Outcome saved = password.SavePassword(); !saved)
-            dialogs.ShowMessage(texts::DefaultPasswordNotStored(saved.reason()), texts::kAppTitle,
-                                MessageIcon::Exclamation);
-    }
-    return true;
+PasswordChange CheckPasswordChange(std::string_view stored, std::string_view oldPassword,
+                                   std::string_view newPassword, std::string_view retyped) {
+    if (oldPassword != stored) return PasswordChange::WrongOldPassword;
+    if (CharacterCount(newPassword) < kShortestNewPassword) return PasswordChange::TooShort;
+    if (retyped.empty()) return PasswordChange::BoxEmpty;
+    if (newPassword != retyped) return PasswordChange::RetypedDiffers;
+    return PasswordChange::Accepted;
 }
 
 }  // namespace quellgate

@@ -1,32 +1,38 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
-#include "platform/dialogs.h"
 #include "platform/outcome.h"
 #include "platform/settings_store.h"
 
 namespace quellgate {
 
+// The password that applies while none is stored.
 inline constexpr std::string_view kDefaultPassword = "lotus7391";
+inline constexpr std::size_t kShortestNewPassword = 8;
 
-// The master password and its companion value "U", kept enciphered as the
-// values "P" and "U" of the settings key.
-class PasswordStore {
+// The master password, kept enciphered in the value "P". The value "U" beside
+// it has no meaning to the program and is always written back as it was.
+class MasterPassword {
 public:
-    explicit PasswordStore(SettingsStore& store) : store_(store) {}
+    explicit MasterPassword(SettingsStore& store) : store_(store) {}
 
-    void LoadPassword();
-    Outcome SavePassword();
+    // The stored password; "" when none is stored or it cannot be read.
+    std::string Load() const;
 
-    std::string MasterPassword;
-    std::string StatusU;  // no meaning of its own; always written back as read
+    // Whether the password was stored depends on "P" alone.
+    Outcome Store(std::string_view password);
 
 private:
     SettingsStore& store_;
 };
 
-// Asks for the master password; true when the answer unlocks the main window.
-bool AskMasterPassword(PasswordStore& password, Dialogs& dialogs);
+enum class PasswordChange { Accepted, WrongOldPassword, TooShort, BoxEmpty, RetypedDiffers };
+
+// The change-password dialog's checks, in the order the user hears of them.
+PasswordChange CheckPasswordChange(std::string_view stored, std::string_view oldPassword,
+                                   std::string_view newPassword, std::string_view retyped);
 
 }  // namespace quellgate

@@ -6,9 +6,9 @@
 namespace quellgate {
 
 KeywordMatcher::KeywordMatcher(const std::vector<std::string>& keywords) {
-    for (std::size_t k = 0; k < keywords.size(); ++k) {
+    for (const auto& keyword : keywords) {
         std::uint32_t node = 0;
-        for (const char ch : keywords[k]) {
+        for (const char ch : keyword) {
             const auto byte = static_cast<unsigned char>(ch);
             std::uint32_t child = Child(node, byte);
             if (child == kNone) {
@@ -21,7 +21,7 @@ KeywordMatcher::KeywordMatcher(const std::vector<std::string>& keywords) {
             }
             node = child;
         }
-        nodes_[node].best = std::min<std::uint32_t>(nodes_[node].best, static_cast<std::uint32_t>(k));
+        nodes_[node].match = true;
     }
 
     // Breadth first, so every node's fail target is finished before it.
@@ -33,7 +33,7 @@ KeywordMatcher::KeywordMatcher(const std::vector<std::string>& keywords) {
     while (!queue.empty()) {
         const std::uint32_t node = queue.front();
         queue.pop_front();
-        nodes_[node].best = std::min(nodes_[node].best, nodes_[nodes_[node].fail].best);
+        nodes_[node].match = nodes_[node].match || nodes_[nodes_[node].fail].match;
         for (const auto& [byte, child] : nodes_[node].edges) {
             nodes_[child].fail = node == 0 ? 0 : Next(nodes_[node].fail, byte);
             queue.push_back(child);
@@ -57,15 +57,14 @@ std::uint32_t KeywordMatcher::Next(std::uint32_t node, unsigned char byte) const
     return rootNext_[byte];
 }
 
-std::optional<std::size_t> KeywordMatcher::FirstMatch(std::string_view text) const {
-    std::uint32_t best = nodes_[0].best;
+bool KeywordMatcher::Matches(std::string_view text) const {
+    if (nodes_[0].match) return true;
     std::uint32_t node = 0;
     for (const char ch : text) {
         node = Next(node, static_cast<unsigned char>(ch));
-        best = std::min(best, nodes_[node].best);
+        if (nodes_[node].match) return true;
     }
-    if (best == kNone) return std::nullopt;
-    return best;
+    return false;
 }
 
 }  // namespace quellgate

@@ -2,45 +2,34 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "blocklist/active_keyword_list.h"
+#include "blocklist/active_keywords.h"
 #include "platform/desktop.h"
+#include "platform/text_case.h"
 #include "scan/keyword_matcher.h"
 
 namespace quellgate {
 
-struct SnapshotRow {
-    std::uintptr_t handle = 0;
-    std::string caption;
-};
-
+// The part of a caption that is read, in characters.
 inline constexpr std::size_t kCaptionCharacters = 255;
 
-// The row a top-level window gives the snapshot: only visible windows with a
-// caption, and only the caption's first 255 characters.
-std::optional<SnapshotRow> EnumWindowsProc(const TopLevelWindow& window);
-
-// Pushes the focused window off blocked pages: one Alt+Home for every visible
-// captioned window whose caption holds an active keyword.
+// Pushes the focused window off blocked pages.
 class WindowScanner {
 public:
-    WindowScanner(Desktop& desktop, const ActiveKeywordList& list) : desktop_(desktop), list_(list) {}
+    WindowScanner(Desktop& desktop, const TextCase& textCase, const ActiveKeywords& keywords)
+        : desktop_(desktop), textCase_(textCase), keywords_(keywords) {}
 
-    // The visible captioned top-level windows, in the system's order.
-    const std::vector<SnapshotRow>& RefreshWindowList();
-
-    // One keystroke per matching window, windows matched by earlier keywords
-    // first. A refused keystroke ends the scan; the next one starts afresh.
-    void ScanWindows();
+    // One Alt+Home for every visible top-level window whose caption, cut to
+    // its first 255 characters and lower-cased, holds an active keyword. A
+    // refused keystroke ends the scan; the next one starts afresh.
+    void Scan();
 
 private:
     const KeywordMatcher& Matcher();
 
     Desktop& desktop_;
-    const ActiveKeywordList& list_;
-    std::vector<SnapshotRow> snapshot_;
+    const TextCase& textCase_;
+    const ActiveKeywords& keywords_;
     KeywordMatcher matcher_;
     std::optional<std::uint64_t> matcherVersion_;
 };

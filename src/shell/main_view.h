@@ -7,7 +7,8 @@
 
 namespace quellgate {
 
-// What the controller asks of the windows on screen.
+// What the controller asks of the windows on screen. The main window is
+// created hidden, and the program stays out of the task bar for all its run.
 class MainView {
 public:
     virtual ~MainView() = default;
@@ -17,13 +18,11 @@ public:
     virtual void ShowSwitch(std::size_t network, bool blocked) = 0;
     virtual void ShowKeywords(const std::vector<std::string>& entries) = 0;
     virtual std::optional<std::size_t> SelectedKeyword() const = 0;
-    virtual bool RunAtStartupTicked() const = 0;
-    virtual void SetRunAtStartupTicked(bool ticked) = 0;
-    // Starts the 300 ms watch timer, for the rest of the run.
+    virtual void ShowStartAtLogon(bool on) = 0;
+    // Starts the 300 ms watch timer, which calls OnWatchTick for the rest of
+    // the run, also while any box is open.
     virtual void StartWatch() = 0;
     virtual void ShowSplash() = 0;
-    virtual void ShowInfo() = 0;
-    virtual void ShowChangePassword() = 0;
     // Leaves the message loop; every window closes without further events.
     virtual void Terminate() = 0;
 };

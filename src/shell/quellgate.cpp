@@ -1,122 +1,232 @@
 #include "shell/quellgate.h"
 
-#include "protect/change_password.h"
-#include "shell/run_at_logon.h"
+#include <vector>
+
+#include "blocklist/keyword_rules.h"
 #include "text/messages.h"
 
 namespace quellgate {
+namespace {
+
+// Runs one step of the watch; a failing step must not stop the next step or
+// the next tick.
+template <typename Step>
+void Guarded(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+}  // namespace
 
 Quellgate::Quellgate(Platform platform, MainView& view)
     : os_(platform),
       view_(view),
-      list3_(platform.textCase),
-      switches_(platform.settings, list3_, platform.dialogs),
-      blocklist_(platform.files, platform.process, list3_, platform.dialogs),
-      keywords_(list3_, blocklist_, platform.dialogs),
+      keywords_(platform.textCase),
+      switches_(platform.settings),
+      blocklist_(platform.files),
       password_(platform.settings),
-      scanner_(platform.desktop, list3_) {
-    list3_.SetObserver([this] { view_.ShowKeywords(list3_.Entries()); });
+      scanner_(platform.desktop, platform.textCase, keywords_) {}
+
+void Quellgate::Tell(std::string_view text, MessageIcon icon) {
+    os_.dialogs.ShowMessage(text, texts::kAppTitle, icon);
 }
 
-bool Quellgate::Form_Load() {
+bool Quellgate::Start() {
     if (!os_.process.ClaimSingleInstance()) {
-        os_.dialogs.ShowMessage(texts::kAlreadyRunning, texts::kAppTitle, MessageIcon::None);
+        Tell(texts::kAlreadyRunning, MessageIcon::None);
         return false;
     }
-    // What went wrong is told only once the watch runs: a message left open
-    // must not keep the blocked pages open.
+    // What went wrong is told once the watch runs: a message left open must
+    // not keep blocked pages open.
     struct Notice {
         std::string text;
         MessageIcon icon;
     };
     std::vector<Notice> notices;
-    const std::string name = os_.process.ExecutableBaseName();
-    if (auto failure = SetRunAtStartup(os_.autostart, name, os_.process.ExecutableFolder(),
-                                       view_.RunAtStartupTicked()))
-        notices.push_back({std::move(*failure), MessageIcon::None});
-    suppressRunClick_ = true;
-    view_.SetRunAtStartupTicked(IsRunAtStartup(os_.autostart, name));
-    suppressRunClick_ = false;
-    view_.HideMain();
-    PaintSwitches();
-    switches_.FillActiveList();
-    if (auto failure = blocklist_.LoadBlocklist())
-        notices.push_back({std::move(*failure), MessageIcon::Exclamation});
+
+    // Written at every start, so the entry follows the program when it moves.
+    if (auto failure = UpdateStartAtLogon(true)) notices.push_back({std::move(*failure), MessageIcon::None});
+    view_.ShowStartAtLogon(os_.startAtLogon.Exists(os_.process.ExecutableName()));
+
+    switches_.Load();
+    std::vector<std::string> blockedNames;
+    for (std::size_t i = 0; i < kNetworkCount; ++i) {
+        view_.ShowSwitch(i, switches_.IsBlocked(i));
+        if (switches_.IsBlocked(i)) blockedNames.emplace_back(kNetworks[i].name);
+    }
+    keywords_.AddAll(blockedNames);
+    BlocklistFile::Loaded loaded = blocklist_.Load();
+    keywords_.AddAll(loaded.keywords);
+    blocklistUnread_ = loaded.unreadable.has_value();
+    if (blocklistUnread_)
+        notices.push_back({texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable), MessageIcon::Exclamation});
+    ShowKeywords();
+
     view_.StartWatch();
     view_.ShowSplash();
-    for (const auto& notice : notices) os_.dialogs.ShowMessage(notice.text, texts::kAppTitle, notice.icon);
+    for (const auto& notice : notices) Tell(notice.text, notice.icon);
     return true;
 }
 
-bool Quellgate::Form_Unload() {
-    // A second close request while the question is open must not stack a
-    // second question.
+bool Quellgate::RequestExit() {
+    // A close request that comes while the question is open must not stack
+    // a second question.
     if (exitAsked_) return false;
     exitAsked_ = true;
-    const Answer answer = os_.dialogs.ShowMessage(texts::kConfirmExit, texts::kAppTitle,
-                                                  MessageIcon::Question, MessageButtons::YesNo);
+    const Answer answer =
+        os_.dialogs.ShowMessage(texts::kConfirmExit, texts::kAppTitle, MessageIcon::Question, MessageButtons::YesNo);
     exitAsked_ = false;
     if (answer != Answer::Yes) return false;
-    blocklist_.SaveBlocklist();
+    SaveKeywords();
     view_.Terminate();
     return true;
 }
 
-template <typename Step>
-void Quellgate::Trapped(Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-        // A failing step must not stop the watch: the next step and the next
-        // tick run all the same.
-    }
-}
-
-void Quellgate::Timer1_Timer() {
+void Quellgate::OnWatchTick() {
     const auto pressed = [this](Key key) { return os_.desktop.IsKeyPressed(key); };
-    Trapped([&] { if (pressed(Key::F4)) view_.HideMain(); });
-    Trapped([&] { if (pressed(Key::F8)) os_.desktop.SendAltHome(); });
-    Trapped([&] { if (pressed(Key::F5)) AskMasterPassword(); });
-    Trapped([&] { if (pressed(Key::F4)) view_.HideMain(); });
-    Trapped([&] { if (pressed(Key::F5)) AskMasterPassword(); });
-    Trapped([&] { scanner_.ScanWindows(); });
+    // F4 and F5 are looked at twice, the program's old order: an F5 still
+    // held when the first prompt closes opens it again within the tick.
+    Guarded([&] {
+        if (pressed(Key::F4)) view_.HideMain();
+    });
+    Guarded([&] {
+        if (pressed(Key::F8)) os_.desktop.SendAltHome();
+    });
+    Guarded([&] {
+        if (pressed(Key::F5)) AskMasterPassword();
+    });
+    Guarded([&] {
+        if (pressed(Key::F4)) view_.HideMain();
+    });
+    Guarded([&] {
+        if (pressed(Key::F5)) AskMasterPassword();
+    });
+    Guarded([&] { scanner_.Scan(); });
 }
 
 void Quellgate::AskMasterPassword() {
-    // Ticks go on while the prompt is open (its modal loop serves the timer);
-    // a press of F5 meanwhile is used up here rather than opening a second
-    // prompt over the first.
+    // Ticks go on while the prompt is open; an F5 meanwhile is used up here
+    // rather than opening a second prompt over the first.
     if (promptOpen_) return;
     promptOpen_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{promptOpen_};
-    if (quellgate::AskMasterPassword(password_, os_.dialogs)) view_.ShowMain();
+
+    std::string password = password_.Load();
+    if (password.empty()) password = kDefaultPassword;
+    const std::string answer = os_.dialogs.AskText(texts::kEnterPassword, texts::kAppTitle, true).value_or("");
+    if (answer.empty()) return Tell(texts::kPleaseEnterPassword, MessageIcon::None);
+    if (answer != password) {
+        os_.dialogs.ShowMessage(texts::kPasswordNotMatch, texts::kPasswordVerificationTitle,
+                                MessageIcon::Exclamation);
+        return;
+    }
+    if (password == kDefaultPassword) {
+        Tell(texts::kDefaultPasswordWarning, MessageIcon::Information);
+        if (const Outcome stored = password_.Store(password); !stored)
+            Tell(texts::DefaultPasswordNotStored(os_.settings.Location(), os_.settings.SharedByAllUsers(),
+                                                 stored.reason()),
+                 MessageIcon::Exclamation);
+    }
+    view_.ShowMain();
 }
 
-bool Quellgate::ChangePassword_OK(std::string_view oldPassword, std::string_view newPassword,
-                                  std::string_view retyped) {
-    return ChangeMasterPassword(password_, os_.dialogs, oldPassword, newPassword, retyped);
+bool Quellgate::ChangePassword(std::string_view oldPassword, std::string_view newPassword,
+                               std::string_view retyped) {
+    const auto refuse = [this](std::string_view message) {
+        Tell(message, MessageIcon::Exclamation);
+        return false;
+    };
+    switch (CheckPasswordChange(password_.Load(), oldPassword, newPassword, retyped)) {
+    case PasswordChange::WrongOldPassword: return refuse(texts::kWrongOldPassword);
+    case PasswordChange::TooShort: return refuse(texts::kNewPasswordTooShort);
+    case PasswordChange::BoxEmpty: return refuse(texts::kFillAllBoxes);
+    case PasswordChange::RetypedDiffers: return refuse(texts::kRetypeNewPassword);
+    case PasswordChange::Accepted: break;
+    }
+    if (const Outcome stored = password_.Store(newPassword); !stored)
+        return refuse(texts::NewPasswordNotStored(os_.settings.Location(), os_.settings.SharedByAllUsers(),
+                                                  stored.reason()));
+    Tell(texts::kPasswordChanged, MessageIcon::Information);
+    return true;
 }
 
-void Quellgate::NetworkIcon_Click(std::size_t network) {
+void Quellgate::ToggleNetwork(std::size_t network) {
     switches_.Toggle(network);
-    view_.ShowSwitch(network, switches_.IsBlocked(network));
-    switches_.SaveSwitchStates();
+    const bool blocked = switches_.IsBlocked(network);
+    // Only the network's own entry: the user's keywords that mention it stay.
+    if (blocked)
+        keywords_.Add(kNetworks.at(network).name);
+    else
+        keywords_.Remove(kNetworks.at(network).name);
+    view_.ShowSwitch(network, blocked);
+    ShowKeywords();
+    const Outcome saved = switches_.Save();
+    if (saved || toldSwitchFailure_) return;
+    toldSwitchFailure_ = true;
+    Tell(texts::SettingsNotStored(os_.settings.Location(), os_.settings.SharedByAllUsers(), saved.reason()),
+         MessageIcon::Exclamation);
 }
 
-void Quellgate::ChkRun_Click() {
-    if (suppressRunClick_) return;
-    if (const auto failure = SetRunAtStartup(os_.autostart, os_.process.ExecutableBaseName(),
-                                             os_.process.ExecutableFolder(), view_.RunAtStartupTicked()))
-        os_.dialogs.ShowMessage(*failure, texts::kAppTitle, MessageIcon::None);
+void Quellgate::AddKeyword() {
+    const std::string typed =
+        CleanKeyword(os_.dialogs.AskText(texts::kAddKeywordPrompt, texts::kAppTitle, false).value_or(""));
+    if (!IsAllowedKeyword(typed, os_.textCase.LowerCase(typed)))
+        return Tell(texts::kKeywordNotAllowed, MessageIcon::Information);
+    if (keywords_.Add(typed))
+        ShowKeywords();
+    else
+        Tell(texts::kKeywordExists, MessageIcon::Information);
+    SaveKeywords();
 }
 
-void Quellgate::PaintSwitches() {
-    switches_.LoadSwitchStates();
-    for (std::size_t i = 0; i < kNetworkCount; ++i) view_.ShowSwitch(i, switches_.IsBlocked(i));
+void Quellgate::RemoveSelectedKeyword() {
+    const auto selected = view_.SelectedKeyword();
+    if (selected && *selected < keywords_.Entries().size()) {
+        if (IsNetworkName(keywords_.Entries()[*selected])) return Tell(texts::kUseNetworkIcon, MessageIcon::Information);
+        keywords_.RemoveAt(*selected);
+        ShowKeywords();
+    }
+    SaveKeywords();
 }
 
+void Quellgate::SaveKeywords() {
+    if (blocklistUnread_) {
+        BlocklistFile::Loaded loaded = blocklist_.Load();
+        if (loaded.unreadable)
+            return Tell(texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable), MessageIcon::Exclamation);
+        blocklistUnread_ = false;
+        keywords_.AddAll(loaded.keywords);
+        ShowKeywords();
+    }
+    const Outcome saved = blocklist_.Save(keywords_.Entries());
+    if (saved) {
+        toldSaveFailure_ = false;
+        return;
+    }
+    if (toldSaveFailure_) return;
+    toldSaveFailure_ = true;
+    Tell(texts::BlocklistNotSaved(blocklist_.Path(), saved.reason()), MessageIcon::Exclamation);
+}
+
+void Quellgate::SetStartAtLogon(bool on) {
+    if (const auto failure = UpdateStartAtLogon(on)) Tell(*failure, MessageIcon::None);
+}
+
+std::optional<std::string> Quellgate::UpdateStartAtLogon(bool on) {
+    const std::string name = os_.process.ExecutableName();
+    const StartAtLogon::Result result =
+        on ? os_.startAtLogon.Write(name, os_.process.ExecutablePath()) : os_.startAtLogon.Remove(name);
+    switch (result.stage) {
+    case StartAtLogon::Result::Stage::Opening: return texts::ErrorOpeningKey(result.code);
+    case StartAtLogon::Result::Stage::Writing: return texts::ErrorSettingKey(result.code);
+    case StartAtLogon::Result::Stage::Done: break;
+    }
+    return std::nullopt;
+}
 
 }  // namespace quellgate

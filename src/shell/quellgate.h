@@ -1,18 +1,19 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
-#include "blocklist/active_keyword_list.h"
+#include "blocklist/active_keywords.h"
 #include "blocklist/blocklist_file.h"
-#include "blocklist/custom_keywords.h"
 #include "blocklist/network_switches.h"
-#include "platform/autostart.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/file_store.h"
 #include "platform/process.h"
 #include "platform/settings_store.h"
+#include "platform/start_at_logon.h"
 #include "platform/text_case.h"
 #include "protect/master_password.h"
 #include "scan/window_scan.h"
@@ -20,68 +21,67 @@
 
 namespace quellgate {
 
+// The system as the program needs it; each front end passes its own.
 struct Platform {
     SettingsStore& settings;
     Desktop& desktop;
     TextCase& textCase;
     Dialogs& dialogs;
-    Autostart& autostart;
+    StartAtLogon& startAtLogon;
     Process& process;
     FileStore& files;
 };
 
-// The application's controller: owns the live state of the main window and
-// answers its events. The windows only draw and forward clicks.
+// The application's controller: owns the live state, answers the user's
+// actions and the watch timer, and decides what the user is told. The
+// windows only draw and forward what the user does.
 class Quellgate {
 public:
     Quellgate(Platform platform, MainView& view);
     Quellgate(const Quellgate&) = delete;
     Quellgate& operator=(const Quellgate&) = delete;
 
-    // The start-up sequence. False when another instance already runs; the
-    // caller then ends at once.
-    bool Form_Load();
+    // Runs once, with the main window created and hidden. False when another
+    // instance already runs; the caller then ends at once.
+    bool Start();
 
     // A request to close the main window, whatever its source. True when the
     // user confirmed and the program is ending.
-    bool Form_Unload();
+    bool RequestExit();
 
-    // The watch timer, every 300 ms.
-    void Timer1_Timer();
+    // Every 300 ms.
+    void OnWatchTick();
 
-    void NetworkIcon_Click(std::size_t network);  // Image1_Click .. Image5_Click
-    void Image6_Click() { keywords_.Image6_Click(); }
-    void Image7_Click() { keywords_.Image7_Click(view_.SelectedKeyword()); }
-    void ChkRun_Click();
-    void mnuHide_Click() { view_.HideMain(); }
-    void mnuPassword_Click() { view_.ShowChangePassword(); }
-    void mnuInfo_Click() { view_.ShowInfo(); }
+    void ToggleNetwork(std::size_t network);
+    void AddKeyword();             // asks for it
+    void RemoveSelectedKeyword();  // the one selected in the view
+    void SetStartAtLogon(bool on);
 
     // OK in the change-password dialog; true when it may close.
-    bool ChangePassword_OK(std::string_view oldPassword, std::string_view newPassword,
-                           std::string_view retyped);
-
-    void AskMasterPassword();
-
-    const ActiveKeywordList& List3() const { return list3_; }
-    const NetworkSwitches& Switches() const { return switches_; }
+    bool ChangePassword(std::string_view oldPassword, std::string_view newPassword, std::string_view retyped);
 
 private:
-    void PaintSwitches();
-    template <typename Step>
-    void Trapped(Step&& step) noexcept;
+    void AskMasterPassword();
+    void SaveKeywords();
+    void ShowKeywords() { view_.ShowKeywords(keywords_.Entries()); }
+    // The message when the entry could not be written or removed.
+    std::optional<std::string> UpdateStartAtLogon(bool on);
+    void Tell(std::string_view text, MessageIcon icon);
 
     Platform os_;
     MainView& view_;
-    ActiveKeywordList list3_;
+    ActiveKeywords keywords_;
     NetworkSwitches switches_;
     BlocklistFile blocklist_;
-    CustomKeywords keywords_;
-    PasswordStore password_;
+    MasterPassword password_;
     WindowScanner scanner_;
-    bool suppressRunClick_ = false;
     bool promptOpen_ = false;
     bool exitAsked_ = false;
+    // A file that could not be read is never overwritten: it may hold
+    // keywords the list lacks. It is read again before every save.
+    bool blocklistUnread_ = false;
+    bool toldSaveFailure_ = false;     // until a save succeeds
+    bool toldSwitchFailure_ = false;   // for the run
 };
 
 }  // namespace quellgate

@@ -9,53 +9,57 @@ std::string Join(std::initializer_list<std::string_view> parts) {
     return out;
 }
 
+// Where the settings are, and why writing them may have been refused.
+std::string WhereSettingsLive(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
+    if (sharedByAllUsers)
+        return Join({"The settings are kept for every user of this computer, under ", location,
+                     ", and this account may not change them (", reason, ")."});
+    return Join({"The settings are kept in ", location, " (", reason, ")."});
+}
+
+std::string WhatToDo(bool sharedByAllUsers, std::string_view action) {
+    if (sharedByAllUsers) return Join({"Start Quellgate once with \"Run as administrator\" and ", action, "."});
+    return Join({"Make sure that place can be written, then ", action, "."});
+}
+
 }  // namespace
 
-std::string RunKeyOpenError(long code) {
-    return Join({"Error ", std::to_string(code), " opening key\r\n"});
+std::string ErrorOpeningKey(long code) { return Join({"Error ", std::to_string(code), " opening key\r\n"}); }
+
+std::string ErrorSettingKey(long code) { return Join({"Error ", std::to_string(code), " setting key\r\n"}); }
+
+std::string SettingsNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
+    return Join({"Quellgate could not store the network settings, so this change will be forgotten when "
+                 "Quellgate starts again.\r\n\r\n",
+                 WhereSettingsLive(location, sharedByAllUsers, reason), "\r\n\r\nTo keep your choices: ",
+                 WhatToDo(sharedByAllUsers, "set them again"), " This message is shown once per run."});
 }
 
-std::string RunKeySetError(long code) {
-    return Join({"Error ", std::to_string(code), " setting key\r\n"});
+std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
+    return Join({"Quellgate could not store the master password.\r\n\r\n",
+                 WhereSettingsLive(location, sharedByAllUsers, reason),
+                 "\r\n\r\nNo password of your own can be kept until it can, so 'lotus7391' stays the master "
+                 "password. ",
+                 WhatToDo(sharedByAllUsers, "change the password")});
 }
 
-std::string SettingNotStored(std::string_view reason) {
-    return Join({"Quellgate could not store the network settings, so this change will be "
-                 "forgotten when Quellgate starts again.\r\n\r\n"
-                 "The settings are kept for every user of this computer, under "
-                 "HKEY_LOCAL_MACHINE\\Software\\Korvane\\Status, and this Windows account may "
-                 "not change them (",
-                 reason,
-                 ").\r\n\r\nTo keep your choices, start Quellgate once with \"Run as "
-                 "administrator\" and set them again. This message is shown once per run."});
-}
-
-std::string DefaultPasswordNotStored(std::string_view reason) {
-    return Join({"Quellgate could not store the master password (", reason,
-                 ").\r\n\r\nNo password of your own can be kept until it can, so 'lotus7391' "
-                 "stays the master password. Start Quellgate once with \"Run as administrator\" "
-                 "to store one."});
-}
-
-std::string NewPasswordNotStored(std::string_view reason) {
-    return Join({"The password was NOT changed: Quellgate could not store it (", reason,
-                 ").\r\n\r\nThe old password is still in force. Start Quellgate once with "
-                 "\"Run as administrator\" and change it again."});
+std::string NewPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
+    return Join({"The password was NOT changed: Quellgate could not store it.\r\n\r\n",
+                 WhereSettingsLive(location, sharedByAllUsers, reason),
+                 "\r\n\r\nThe old password is still in force. ", WhatToDo(sharedByAllUsers, "change it again")});
 }
 
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason) {
-    return Join({"Quellgate could not save your blocked keywords to the file\r\n", path,
-                 "\r\n(", reason,
-                 ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be "
-                 "lost when it ends unless the file can be written. Make sure the folder is "
-                 "not read-only and no other program holds the file."});
+    return Join({"Quellgate could not save your blocked keywords to the file\r\n", path, "\r\n(", reason,
+                 ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be lost when it "
+                 "ends unless the file can be written. Make sure the folder is not read-only and no other "
+                 "program holds the file."});
 }
 
 std::string BlocklistNotRead(std::string_view path, std::string_view reason) {
-    return Join({"Quellgate could not read your blocked keywords from the file\r\n", path,
-                 "\r\n(", reason,
-                 ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file "
-                 "as it is and will read it again before it saves any change."});
+    return Join({"Quellgate could not read your blocked keywords from the file\r\n", path, "\r\n(", reason,
+                 ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file as it is and will "
+                 "read it again before it saves any change."});
 }
 
 }  // namespace quellgate::texts

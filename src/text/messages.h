@@ -34,14 +34,16 @@ inline constexpr std::string_view kFillAllBoxes = "All boxes must be filled!";
 inline constexpr std::string_view kRetypeNewPassword = "Re-type New password in fields!";
 inline constexpr std::string_view kPasswordChanged = "Pasword changed!";
 
-// Run with Windows
-std::string RunKeyOpenError(long code);
-std::string RunKeySetError(long code);
+// Start at logon
+std::string ErrorOpeningKey(long code);
+std::string ErrorSettingKey(long code);
 
 // Failures the user must hear about, so that nothing seems kept that is not.
-std::string SettingNotStored(std::string_view reason);
-std::string DefaultPasswordNotStored(std::string_view reason);
-std::string NewPasswordNotStored(std::string_view reason);
+// `location` is where the settings live; when they are kept for every user of
+// the computer, an ordinary account may be refused and is told what to do.
+std::string SettingsNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
+std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
+std::string NewPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason);
 std::string BlocklistNotRead(std::string_view path, std::string_view reason);
 

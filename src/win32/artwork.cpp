@@ -562,3 +562,25 @@ void DrawStatusOutline(HDC dc, const RECT& area, COLORREF colour) {
 }
 
 }  // namespace quellgate::win32
+
+namespace quellgate::win32 {
+
+void DrawPicture(HDC dc, const RECT& area, layout::Picture picture) {
+    using layout::Picture;
+    switch (picture) {
+    case Picture::Facebook:
+    case Picture::Twitter:
+    case Picture::LinkedIn:
+    case Picture::MySpace:
+    case Picture::YouTube:
+        DrawNetworkIcon(dc, area, static_cast<int>(picture) - static_cast<int>(Picture::Facebook));
+        break;
+    case Picture::Add: DrawAddButton(dc, area, false); break;
+    case Picture::Remove: DrawRemoveButton(dc, area, false); break;
+    case Picture::Splash: DrawSplashPicture(dc, area); break;
+    case Picture::Info: DrawInfoDecoration(dc, area); break;
+    case Picture::None: break;
+    }
+}
+
+}  // namespace quellgate::win32

@@ -2,6 +2,7 @@
 // add/remove buttons, the splash emblem and the Info window decoration.
 #pragma once
 
+#include "shell/window_layout.h"
 #include "win32/windows_api.h"
 
 namespace quellgate::win32 {
@@ -13,5 +14,8 @@ void DrawRemoveButton(HDC dc, const RECT& area, bool pressed);  // red minus in 
 void DrawSplashPicture(HDC dc, const RECT& area);               // shield-and-padlock emblem made to sit on the RGB(0,0,255) splash window
 void DrawInfoDecoration(HDC dc, const RECT& area);              // the same emblem with a ring of network dots, for the Info window
 void DrawStatusOutline(HDC dc, const RECT& area, COLORREF colour); // 3-px (at 96 DPI) outline of `colour` along the inside of area
+
+// One of the program's pictures, scaled to fit the area and centred.
+void DrawPicture(HDC dc, const RECT& area, layout::Picture picture);
 
 }  // namespace quellgate::win32

@@ -1,28 +1,73 @@
 #include "win32/form.h"
 
+#include <algorithm>
+
+#include "win32/artwork.h"
 #include "win32/wide.h"
+
+#include <commctrl.h>
 
 namespace quellgate::win32 {
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
 
-UniqueFont MakeFont(int tenthsOfPoint, bool bold, UINT dpi) {
+// Tenths of a point of each layout font: 8.25, 8.25 bold, 9.75 bold, 13.5 bold.
+struct FontSpec {
+    int tenthsOfPoint;
+    bool bold;
+};
+constexpr std::array<FontSpec, 4> kFonts = {{{83, false}, {83, true}, {98, true}, {135, true}}};
+
+UniqueFont MakeFont(FontSpec spec, UINT dpi) {
     // The TrueType face of the classic dialog font, so text scales cleanly.
-    return UniqueFont(CreateFontW(-MulDiv(tenthsOfPoint, static_cast<int>(dpi), 720), 0, 0, 0,
-                                  bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, L"Microsoft Sans Serif"));
+    return UniqueFont(CreateFontW(-MulDiv(spec.tenthsOfPoint, static_cast<int>(dpi), 720), 0, 0, 0,
+                                  spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                  L"Microsoft Sans Serif"));
 }
 
-void Register(HINSTANCE instance, const wchar_t* className, HBRUSH background, HICON icon, WNDPROC proc) {
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+};
+
+ControlClass ClassOf(layout::Kind kind) {
+    using layout::Kind;
+    switch (kind) {
+    case Kind::Label: return {WC_STATICW, SS_LEFT | SS_NOPREFIX};
+    case Kind::CentredLabel: return {WC_STATICW, SS_CENTER | SS_NOPREFIX};
+    case Kind::Paragraph: return {WC_STATICW, SS_LEFT | SS_NOPREFIX};
+    case Kind::GroupBox: return {WC_BUTTONW, BS_GROUPBOX};
+    case Kind::List:
+        return {WC_LISTBOXW, WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT};
+    case Kind::CheckBox: return {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP};
+    case Kind::PictureButton: return {WC_BUTTONW, BS_OWNERDRAW | WS_TABSTOP};
+    case Kind::Button: return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP};
+    case Kind::DefaultButton: return {WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP};
+    case Kind::PasswordBox: return {WC_EDITW, WS_BORDER | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL};
+    case Kind::Rule: return {WC_STATICW, SS_ETCHEDHORZ};
+    case Kind::Image: return {WC_STATICW, SS_OWNERDRAW};
+    }
+    return {WC_STATICW, 0};
+}
+
+// Static controls break lines at CR LF.
+std::wstring ControlText(std::string_view text) {
+    std::wstring wide;
+    for (const wchar_t c : Wide(text)) {
+        if (c == L'\n') wide += L'\r';
+        wide += c;
+    }
+    return wide;
+}
+
+void Register(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = background;
-    windowClass.hIcon = icon;
     windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);  // a second window of the class finds it registered
 }
@@ -55,44 +100,53 @@ void Form::Show() const {
     BringToFront(window_.get());
 }
 
-void Form::Create(HINSTANCE instance, const Frame& frame, std::span<const ControlSpec> controls) {
-    Register(instance, frame.className, frame.background, frame.icon, &Form::Proc);
-    controls_.assign(controls.begin(), controls.end());
-    clientWidth_ = frame.clientWidth;
-    clientHeight_ = frame.clientHeight;
+void Form::Create(HINSTANCE instance, const Frame& frame, const layout::Window& design) {
+    Register(instance, frame.className, &Form::Proc);
+    design_ = &design;
     centred_ = frame.centred;
-    HWND window = CreateWindowExW(frame.exStyle, frame.className, Wide(frame.caption).c_str(), frame.style,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame.owner,
-                                  frame.menu, instance, this);
-    if (!window) {
-        window_.release();  // creation failed; the system has already destroyed it
-        return;
+    backgroundColour_ = frame.faceColour ? GetSysColor(COLOR_BTNFACE) : ToColorRef(frame.background);
+    background_.reset(CreateSolidBrush(backgroundColour_));
+    HWND window = CreateWindowExW(frame.exStyle, frame.className, Wide(design.title).c_str(), frame.style,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame.owner, frame.menu,
+                                  instance, this);
+    if (!window) return;
+    for (const auto& control : design.controls) {
+        const ControlClass kind = ClassOf(control.kind);
+        CreateWindowExW(0, kind.name, ControlText(control.text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
+                        0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
     }
-    HINSTANCE module = instance;
-    for (const auto& control : controls_)
-        CreateWindowExW(0, control.className, Wide(control.text).c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control.style, 0, 0, 0, 0, window,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), module, nullptr);
+    AddTooltips(instance);
     ApplyDpi(GetDpiForWindow(window), nullptr);
 }
 
-RECT Form::PixelRect(const Twips& place) const {
+void Form::AddTooltips(HINSTANCE instance) {
+    for (const auto& control : design_->controls) {
+        if (control.kind != layout::Kind::List && control.kind != layout::Kind::PictureButton) continue;
+        if (!tooltips_)
+            tooltips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                            instance, nullptr));
+        std::wstring text = Wide(control.text);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(control.id));
+        tool.lpszText = text.data();  // copied by the tooltip control
+        SendMessageW(tooltips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+const layout::Control* Form::Find(int id) const {
+    if (!design_) return nullptr;
+    const auto it = std::find_if(design_->controls.begin(), design_->controls.end(),
+                                 [id](const layout::Control& control) { return control.id == id; });
+    return it == design_->controls.end() ? nullptr : &*it;
+}
+
+RECT Form::PixelRect(const layout::Twips& place) const {
     const int left = ToPixels(place.left, dpi_), top = ToPixels(place.top, dpi_);
     return {left, top, left + ToPixels(place.width, dpi_), top + ToPixels(place.height, dpi_)};
-}
-
-LRESULT Form::PaintPicture(void (*draw)(HDC, const RECT&), const Twips& place) const {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_.get(), &paint);
-    draw(dc, PixelRect(place));
-    EndPaint(window_.get(), &paint);
-    return 0;
-}
-
-LRESULT Form::LabelColours(WPARAM dc, COLORREF text) {
-    SetTextColor(reinterpret_cast<HDC>(dc), text);
-    SetBkColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void Form::SetClientHeightPixels(int height) const {
@@ -107,15 +161,12 @@ void Form::SetClientHeightPixels(int height) const {
 
 void Form::ApplyDpi(UINT dpi, const RECT* suggested) {
     dpi_ = dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
-    fonts_[static_cast<std::size_t>(FontKind::Default)] = MakeFont(83, false, dpi_);
-    fonts_[static_cast<std::size_t>(FontKind::Bold825)] = MakeFont(83, true, dpi_);
-    fonts_[static_cast<std::size_t>(FontKind::Bold975)] = MakeFont(98, true, dpi_);
-    fonts_[static_cast<std::size_t>(FontKind::Bold135)] = MakeFont(135, true, dpi_);
+    for (std::size_t i = 0; i < kFontCount; ++i) fonts_[i] = MakeFont(kFonts[i], dpi_);
 
     HWND window = window_.get();
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    RECT frame{0, 0, ToPixels(clientWidth_, dpi_), ToPixels(clientHeight_, dpi_)};
+    RECT frame{0, 0, ToPixels(design_->clientWidth, dpi_), ToPixels(design_->clientHeight, dpi_)};
     AdjustWindowRectExForDpi(&frame, style, GetMenu(window) != nullptr, exStyle, dpi_);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     if (suggested) {
@@ -127,16 +178,60 @@ void Form::ApplyDpi(UINT dpi, const RECT* suggested) {
     } else {
         SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (const auto& control : controls_) {
+    for (const auto& control : design_->controls) {
         const RECT place = PixelRect(control.place);
         HWND child = Control(control.id);
         SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font(control.font)), TRUE);
+        SendMessageW(child, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(control.font)].get()), TRUE);
+    }
+}
+
+void Form::DrawControl(const layout::Control& control, const DRAWITEMSTRUCT& item) const {
+    FillRect(item.hDC, &item.rcItem, background_.get());
+    RECT area = item.rcItem;
+    if (item.itemState & ODS_SELECTED) OffsetRect(&area, 1, 1);  // pressed
+    DrawPicture(item.hDC, area, control.picture);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = item.rcItem;
+        InflateRect(&focus, -1, -1);
+        DrawFocusRect(item.hDC, &focus);
     }
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(window_.get(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC: {
+        auto dc = reinterpret_cast<HDC>(wParam);
+        const layout::Control* control = Find(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+        const auto colour = control ? TextColour(*control) : std::nullopt;
+        SetTextColor(dc, colour ? ToColorRef(*colour) : GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, backgroundColour_);
+        return reinterpret_cast<LRESULT>(background_.get());
+    }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (const layout::Control* control = Find(static_cast<int>(item.CtlID))) DrawControl(*control, item);
+        return TRUE;
+    }
+    case WM_SETCURSOR: {
+        const layout::Control* control = Find(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+        if (control && control->kind == layout::Kind::PictureButton) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    }
+    default:
+        break;
+    }
     return DefWindowProcW(window_.get(), message, wParam, lParam);
 }
 
@@ -148,6 +243,14 @@ LRESULT CALLBACK Form::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!form) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // Destroyed by the system (or a failed creation): the handle is gone,
+        // and must not be destroyed a second time.
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->tooltips_.release();
+        form->window_.release();
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     try {
         if (message == WM_DPICHANGED) {
             form->ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));

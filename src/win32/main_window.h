@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "blocklist/networks.h"
 #include "shell/main_view.h"
 #include "shell/quellgate.h"
 #include "win32/form.h"
@@ -10,7 +11,7 @@ namespace quellgate::win32 {
 
 class SplashWindow;
 class InfoWindow;
-class PasswordWindow;
+class ChangePasswordWindow;
 
 // Never shown: owning every other window keeps the program off the task bar.
 class OwnerWindow : public Form {
@@ -18,8 +19,8 @@ public:
     explicit OwnerWindow(HINSTANCE instance);
 };
 
-// "Main": the switches, the keyword list and the options. Created hidden;
-// F5 and the master password show it.
+// The switches, the keyword list and the options. Created hidden; F5 and the
+// master password show it.
 class MainWindow : public Form, public MainView {
 public:
     MainWindow(HINSTANCE instance, HWND owner);
@@ -35,31 +36,30 @@ public:
     void ShowSwitch(std::size_t network, bool blocked) override;
     void ShowKeywords(const std::vector<std::string>& entries) override;
     std::optional<std::size_t> SelectedKeyword() const override;
-    bool RunAtStartupTicked() const override;
-    void SetRunAtStartupTicked(bool ticked) override;
+    void ShowStartAtLogon(bool on) override;
     void StartWatch() override;
     void ShowSplash() override;
-    void ShowInfo() override;
-    void ShowChangePassword() override;
     void Terminate() override;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<layout::Rgb> TextColour(const layout::Control& control) const override;
+    void DrawControl(const layout::Control& control, const DRAWITEMSTRUCT& item) const override;
 
 private:
     void OnCommand(int id, int code);
-    void DrawItem(const DRAWITEMSTRUCT& item) const;
-    void AddTooltips();
+    void ShowInfo();
+    void ShowChangePassword();
+    const layout::Rgb& SwitchColour(std::size_t network) const;
 
     HINSTANCE instance_;
     HWND owner_;
     Quellgate* controller_ = nullptr;
-    std::array<bool, 5> blocked_{};
+    std::array<bool, kNetworkCount> blocked_{};
     UniqueIcon bigIcon_, smallIcon_;
-    UniqueWindow tooltips_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<InfoWindow> info_;
-    std::unique_ptr<PasswordWindow> password_;
+    std::unique_ptr<ChangePasswordWindow> changePassword_;
 };
 
 }  // namespace quellgate::win32

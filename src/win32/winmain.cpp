@@ -1,8 +1,12 @@
 #include "shell/quellgate.h"
+#include "win32/desktop.h"
 #include "win32/dialogs.h"
+#include "win32/file_store.h"
 #include "win32/main_window.h"
-#include "win32/registry.h"
-#include "win32/system.h"
+#include "win32/process.h"
+#include "win32/settings_store.h"
+#include "win32/start_at_logon.h"
+#include "win32/text_case.h"
 #include "win32/windows_api.h"
 
 #include <commctrl.h>
@@ -14,11 +18,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    RegistryStore settings;
+    WinSettingsStore settings;
     WinDesktop desktop;
     WinTextCase textCase;
     WinDialogs dialogs(instance);
-    RunKey autostart;
+    WinStartAtLogon startAtLogon;
     WinProcess process;
     WinFileStore files;
 
@@ -27,9 +31,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!window.hwnd()) return 1;
     dialogs.SetOwner(window.hwnd());
 
-    Quellgate app({settings, desktop, textCase, dialogs, autostart, process, files}, window);
+    Quellgate app({settings, desktop, textCase, dialogs, startAtLogon, process, files}, window);
     window.Attach(app);
-    if (!app.Form_Load()) return 0;
+    if (!app.Start()) return 0;
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

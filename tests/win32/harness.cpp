@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "blocklist/network_switches.h"
-#include "win32/registry.h"
+#include "shell/window_layout.h"
+#include "win32/settings_store.h"
+#include "win32/start_at_logon.h"
 #include "win32/wide.h"
 
+#include <sddl.h>
 #include <tlhelp32.h>
 
 namespace quellgate::testing {
@@ -56,8 +58,6 @@ void SendKey(WORD virtualKey, bool up) {
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &input, sizeof(input));
 }
-
-constexpr int kList3 = 1020;
 
 }  // namespace
 
@@ -270,8 +270,23 @@ bool Program::Exit() {
     return WaitForExit();
 }
 
+void Program::Click(int id) const { PostMessageW(GetDlgItem(MainWindow(), id), BM_CLICK, 0, 0); }
+
+std::string Program::TextOf(int id) const { return WindowTextOf(GetDlgItem(MainWindow(), id)); }
+
+bool Program::Checked(int id) const { return SendMessageW(GetDlgItem(MainWindow(), id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::string Program::Acknowledge(const std::wstring& caption) const {
+    HWND box = WaitForDialog(caption, 10s, Kind::MessageBox);
+    if (!box) return "<no message>";
+    const std::string text = DialogText(box);
+    PressButton(box, IDOK);
+    WaitUntil([&] { return !IsWindow(box); }, 3s);
+    return text;
+}
+
 std::vector<std::string> Program::Keywords() const {
-    HWND list = GetDlgItem(MainWindow(), kList3);
+    HWND list = GetDlgItem(MainWindow(), layout::kKeywordList);
     std::vector<std::string> keywords;
     const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
@@ -334,21 +349,36 @@ void ClearStoredState() {
     win32::UniqueKey software;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, software.out()) == 0)
         RegDeleteTreeW(software.get(), L"Korvane");
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::RunKey::kPath, L"Quellgate");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate");
 }
 
-std::optional<std::string> StoredSetting(const char* name) {
-    return win32::RegistryStore().GetString(kSettingsRoot, kSettingsKey, name);
+std::optional<std::string> StoredSetting(const char* name) { return win32::WinSettingsStore().Read(name); }
+
+void StoreSetting(const char* name, const std::string& value) { win32::WinSettingsStore().Write(name, value); }
+
+static void SetSettingsDacl(const wchar_t* sddl) {
+    win32::UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0,
+                      WRITE_DAC | win32::WinSettingsStore::kView, key.out()))
+        return;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
 }
 
-void StoreSetting(const char* name, const std::string& value) {
-    win32::RegistryStore().SaveString(kSettingsRoot, kSettingsKey, name, value);
+void DenySettingsWrites() {
+    StoreSetting("A", "False");  // the key must exist to carry the rule
+    SetSettingsDacl(L"D:P(A;;KR;;;WD)(A;;SDWD;;;WD)");
 }
+
+void AllowSettingsWrites() { SetSettingsDacl(L"D:P(A;;KA;;;WD)"); }
 
 std::optional<std::wstring> RunEntry() {
     wchar_t data[1024] = {};
     DWORD size = sizeof(data);
-    if (RegGetValueW(HKEY_CURRENT_USER, win32::RunKey::kPath, L"Quellgate", RRF_RT_REG_SZ, nullptr, data, &size))
+    if (RegGetValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate", RRF_RT_REG_SZ, nullptr, data,
+                     &size))
         return std::nullopt;
     return std::wstring(data);
 }

@@ -84,6 +84,13 @@ public:
     // F5, then the password typed into the prompt, then OK on any warning.
     bool Unlock(const std::string& password = "lotus7391");
 
+    // A click on a control of the main window, as the mouse would give it.
+    void Click(int id) const;
+    std::string TextOf(int id) const;
+    bool Checked(int id) const;
+    // The text of the message box with this caption, once OK has closed it.
+    std::string Acknowledge(const std::wstring& caption) const;
+
     // "Exit and Terminate" answered with Yes; true once the process has ended.
     bool Exit();
 
@@ -116,6 +123,10 @@ int CountDialogs(DWORD processId, const std::wstring& caption);
 // settings key and logon entry: before each test and after it.
 void ClearStoredState();
 std::optional<std::string> StoredSetting(const char* name);
+// Lets the settings key be read but not changed, as for a standard user, or
+// changed again.
+void DenySettingsWrites();
+void AllowSettingsWrites();
 void StoreSetting(const char* name, const std::string& value);
 std::optional<std::wstring> RunEntry();
 
@@ -125,6 +136,7 @@ protected:
     void SetUp() override { ClearStoredState(); }
     void TearDown() override {
         program.Stop();
+        AllowSettingsWrites();
         ClearStoredState();
     }
 

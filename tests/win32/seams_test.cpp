@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 
 #include "harness.h"
-#include "win32/registry.h"
-#include "win32/system.h"
+#include "win32/desktop.h"
+#include "win32/file_store.h"
+#include "win32/settings_store.h"
+#include "win32/start_at_logon.h"
+#include "win32/text_case.h"
 #include "win32/wide.h"
 
 #include <sddl.h>
@@ -16,37 +18,40 @@ namespace {
 
 using win32::Wide;
 
-constexpr const char* kTestKey = "Software\\Quellgate Tests\\Store";
-
+// The program's own settings key, in the registry view the program uses.
 class Registry : public ::testing::Test {
 protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellgate Tests"); }
+    void SetUp() override { ClearStoredState(); }
+    void TearDown() override {
+        AllowSettingsWrites();
+        ClearStoredState();
+    }
 
     void Raw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
         win32::UniqueKey key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Wide(kTestKey).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                  key.out(), nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0, nullptr, 0,
+                                  KEY_SET_VALUE | win32::WinSettingsStore::kView, nullptr, key.out(), nullptr),
                   0);
         ASSERT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), 0);
     }
-    std::optional<std::string> Get(const char* name) {
-        return store.GetString(SettingsRoot::CurrentUser, kTestKey, name);
-    }
 
-    win32::RegistryStore store;
+    win32::WinSettingsStore store;
 };
 
 TEST_F(Registry, KeepsAbsentApartFromEmptyAndReplaces) {
-    EXPECT_EQ(Get("A"), std::nullopt) << "no key";
-    ASSERT_TRUE(store.SaveString(SettingsRoot::CurrentUser, kTestKey, "A", ""));
-    EXPECT_EQ(Get("A"), "") << "missing levels were created";
-    EXPECT_EQ(Get("B"), std::nullopt) << "no value";
-    ASSERT_TRUE(store.SaveString(SettingsRoot::CurrentUser, kTestKey, "A", "True"));
-    ASSERT_TRUE(store.SaveString(SettingsRoot::CurrentUser, kTestKey, "A", "False"));
-    EXPECT_EQ(Get("A"), "False");
-    ASSERT_TRUE(store.SaveString(SettingsRoot::CurrentUser, kTestKey, "P", "Δίκτυο"));
-    EXPECT_EQ(Get("P"), "Δίκτυο");
+    EXPECT_EQ(store.Read("A"), std::nullopt) << "no key";
+    ASSERT_TRUE(store.Write("A", ""));
+    EXPECT_EQ(store.Read("A"), "") << "missing levels were created";
+    EXPECT_EQ(store.Read("B"), std::nullopt) << "no value";
+    ASSERT_TRUE(store.Write("A", "True"));
+    ASSERT_TRUE(store.Write("A", "False"));
+    EXPECT_EQ(store.Read("A"), "False");
+    ASSERT_TRUE(store.Write("P", "Δίκτυο"));
+    EXPECT_EQ(store.Read("P"), "Δίκτυο");
+    // Where an earlier 32-bit release kept them, which the message names.
+    win32::UniqueKey key;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Korvane\\Status", 0, KEY_READ, key.out()), 0);
+    EXPECT_EQ(store.Location(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status");
 }
 
 TEST_F(Registry, ReadsOnlyPlainStringsAndCutsAtNul) {
@@ -58,40 +63,38 @@ TEST_F(Registry, ReadsOnlyPlainStringsAndCutsAtNul) {
     Raw(L"N", REG_SZ, withNul, sizeof(withNul));
     const wchar_t unterminated[] = {L'x', L'y', L'z'};
     Raw(L"U", REG_SZ, unterminated, sizeof(unterminated));
-    EXPECT_EQ(Get("X"), std::nullopt);
-    EXPECT_EQ(Get("D"), std::nullopt);
-    EXPECT_EQ(Get("N"), "ab");
-    EXPECT_EQ(Get("U"), "xyz");
+    EXPECT_EQ(store.Read("X"), std::nullopt);
+    EXPECT_EQ(store.Read("D"), std::nullopt);
+    EXPECT_EQ(store.Read("N"), "ab");
+    EXPECT_EQ(store.Read("U"), "xyz");
 }
 
 TEST_F(Registry, ReportsAWriteTheSystemRefuses) {
-    ASSERT_TRUE(store.SaveString(SettingsRoot::CurrentUser, kTestKey, "A", "True"));
-    {
-        win32::UniqueKey key;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Wide(kTestKey).c_str(), 0, WRITE_DAC, key.out()), 0);
-        // Everyone may read and delete the key, nobody may set a value.
-        PSECURITY_DESCRIPTOR denyWrite = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)(A;;SD;;;WD)",
-                                                                          SDDL_REVISION_1, &denyWrite, nullptr));
-        ASSERT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, denyWrite), 0);
-        LocalFree(denyWrite);
-    }
-    const Outcome written = store.SaveString(SettingsRoot::CurrentUser, kTestKey, "A", "False");
+    ASSERT_TRUE(store.Write("A", "True"));
+    DenySettingsWrites();
+    const Outcome written = store.Write("B", "False");
     EXPECT_FALSE(written);
     EXPECT_FALSE(written.reason().empty());
-    EXPECT_EQ(Get("A"), "True");
+    EXPECT_EQ(store.Read("B"), std::nullopt);
 }
 
-TEST(RunKeyTest, WritesFindsAndRemovesTheEntry) {
-    win32::RunKey run;
+TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValue) {
+    win32::WinStartAtLogon run;
     const std::string name = "Quellgate Seam Test";
     run.Remove(name);
     EXPECT_FALSE(run.Exists(name));
-    EXPECT_EQ(run.Write(name, "\"C:\\My Tools\\Quellgate Seam Test.exe\"").stage, Autostart::Result::Stage::Done);
+    EXPECT_EQ(run.Write(name, "C:\\My Tools\\Quellgate Seam Test.exe").stage, StartAtLogon::Result::Stage::Done);
     EXPECT_TRUE(run.Exists(name));
-    EXPECT_EQ(run.Remove(name).stage, Autostart::Result::Stage::Done);
+    wchar_t data[MAX_PATH] = {};
+    DWORD size = sizeof(data);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate Seam Test",
+                           RRF_RT_REG_SZ, nullptr, data, &size),
+              0);
+    EXPECT_STREQ(data, L"\"C:\\My Tools\\Quellgate Seam Test.exe\"") << "quoted, for the blank";
+    EXPECT_EQ(win32::RunCommand("C:\\Tools\\q.exe"), "C:\\Tools\\q.exe");
+    EXPECT_EQ(run.Remove(name).stage, StartAtLogon::Result::Stage::Done);
     EXPECT_FALSE(run.Exists(name));
-    EXPECT_EQ(run.Remove(name).stage, Autostart::Result::Stage::Done) << "a missing entry is no error";
+    EXPECT_EQ(run.Remove(name).stage, StartAtLogon::Result::Stage::Done) << "a missing entry is no error";
 }
 
 class DesktopTest : public ::testing::Test {
@@ -110,17 +113,19 @@ TEST_F(DesktopTest, ListsEveryWindowWithItsVisibilityAndTheVisibleOnesCaptions) 
     const std::string tag = "Seam probe " + std::to_string(GetTickCount()) + " ";
     ProbeWindow visible(tag + "visible");
     ProbeWindow hidden(tag + "hidden", false);
-    ProbeWindow captionless("");
-    std::map<HWND, TopLevelWindow> seen;
-    desktop.EnumerateWindows(
-        [&](const TopLevelWindow& window) { seen[reinterpret_cast<HWND>(window.handle)] = window; });
-    ASSERT_EQ(seen.count(visible.hwnd()), 1u);
-    EXPECT_EQ(seen[visible.hwnd()].caption, tag + "visible");
-    EXPECT_TRUE(seen[visible.hwnd()].visible);
-    ASSERT_EQ(seen.count(hidden.hwnd()), 1u);
-    EXPECT_FALSE(seen[hidden.hwnd()].visible);
-    ASSERT_EQ(seen.count(captionless.hwnd()), 1u);
-    EXPECT_EQ(seen[captionless.hwnd()].caption, "");
+    ProbeWindow untitled("");
+    SetWindowTextW(hidden.hwnd(), Wide(tag + "hidden").c_str());
+    const auto found = Listed(tag);
+    ASSERT_EQ(found.size(), 1u) << "a hidden window's caption is not read";
+    EXPECT_EQ(found[0].caption, tag + "visible");
+    EXPECT_TRUE(found[0].visible);
+    int hiddenOnes = 0, captionless = 0;
+    desktop.EnumerateWindows([&](const TopLevelWindow& window) {
+        hiddenOnes += !window.visible;
+        captionless += window.visible && window.caption.empty();
+    });
+    EXPECT_GT(hiddenOnes, 0) << "hidden windows are listed as hidden";
+    EXPECT_GT(captionless, 0);
 }
 
 TEST_F(DesktopTest, ReadsACaptionWithBrokenUtf16) {
@@ -150,51 +155,57 @@ TEST(TextCaseTest, LowerCasesBeyondAscii) {
     EXPECT_EQ(win32::WinTextCase().LowerCase("ŽELJEZNICA ΔΊΚΤΥΟ YouTube"), "željeznica δίκτυο youtube");
 }
 
+// The store keeps its files beside the executable: here, beside the test.
 class Files : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::create_directories(folder); }
     void TearDown() override {
-        SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::filesystem::remove_all(folder);
+        SetFileAttributesW(Path(kName).c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove_all(Path(kName));
+        std::filesystem::remove_all(Path(kName) + L".new");
     }
+    static std::wstring Path(const char* name) { return Wide(win32::WinFileStore().PathOf(name)); }
 
-    std::string folder = std::filesystem::temp_directory_path().string() + "quellgate-files-" +
-                         std::to_string(GetCurrentProcessId());
-    std::string path = folder + "\\blocklist";
+    static constexpr const char* kName = "quellgate-seam-test-file";
     win32::WinFileStore files;
 };
 
-TEST_F(Files, ReplacesWholeFilesAndLeavesNoTemporaryBehind) {
-    EXPECT_TRUE(std::holds_alternative<FileStore::Missing>(files.Read(path)));
-    ASSERT_TRUE(files.Replace(path, "one\r\n"));
-    ASSERT_TRUE(files.Replace(path, std::string("two\0\r\n", 6)));
-    EXPECT_EQ(std::get<std::string>(files.Read(path)), std::string("two\0\r\n", 6));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+TEST_F(Files, ReplacesWholeFilesBesideTheProgramAndLeavesNoTemporaryBehind) {
+    EXPECT_TRUE(std::holds_alternative<FileStore::Missing>(files.Read(kName)));
+    std::filesystem::create_directories(Path(kName) + L".new");  // left by a save cut short
+    ASSERT_TRUE(files.Replace(kName, "one\r\n"));
+    ASSERT_TRUE(files.Replace(kName, std::string("two\0\r\n", 6)));
+    EXPECT_EQ(std::get<std::string>(files.Read(kName)), std::string("two\0\r\n", 6));
+    EXPECT_FALSE(std::filesystem::exists(Path(kName) + L".new"));
+    EXPECT_EQ(win32::JoinPath(L"C:\\", L"blocklist"), L"C:\\blocklist") << "at a drive root";
+    EXPECT_EQ(win32::JoinPath(L"C:\\Tools", L"blocklist"), L"C:\\Tools\\blocklist");
 }
 
 TEST_F(Files, ReportsWhatCannotBeWrittenOrReadAndKeepsTheOldContent) {
-    ASSERT_TRUE(files.Replace(path, "kept"));
-    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
-    const Outcome readOnly = files.Replace(path, "lost");
+    ASSERT_TRUE(files.Replace(kName, "kept"));
+    SetFileAttributesW(Path(kName).c_str(), FILE_ATTRIBUTE_READONLY);
+    const Outcome readOnly = files.Replace(kName, "lost");
     EXPECT_FALSE(readOnly);
     EXPECT_FALSE(readOnly.reason().empty());
-    EXPECT_EQ(std::get<std::string>(files.Read(path)), "kept");
-    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-
+    EXPECT_EQ(std::get<std::string>(files.Read(kName)), "kept");
+    SetFileAttributesW(Path(kName).c_str(), FILE_ATTRIBUTE_NORMAL);
     {
         // Another program holds the file open without sharing it.
-        win32::UniqueFile locked(
-            CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        win32::UniqueFile locked(CreateFileW(Path(kName).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(locked);
-        EXPECT_FALSE(files.Replace(path, "lost"));
-        EXPECT_TRUE(std::holds_alternative<FileStore::Unreadable>(files.Read(path)));
+        EXPECT_FALSE(files.Replace(kName, "lost"));
+        EXPECT_TRUE(std::holds_alternative<FileStore::Unreadable>(files.Read(kName)));
     }
-    EXPECT_EQ(std::get<std::string>(files.Read(path)), "kept");
+    EXPECT_EQ(std::get<std::string>(files.Read(kName)), "kept");
+    // A temporary file that cannot be cleared away is named.
+    std::filesystem::create_directories(Path(kName) + L".new\\inside");
+    const Outcome blocked = files.Replace(kName, "lost");
+    EXPECT_NE(blocked.reason().find(".new"), std::string::npos) << blocked.reason();
+    EXPECT_EQ(std::get<std::string>(files.Read(kName)), "kept");
 
-    const std::string folderPath = folder + "\\a folder";
-    std::filesystem::create_directories(folderPath);
-    EXPECT_TRUE(std::holds_alternative<FileStore::Unreadable>(files.Read(folderPath)));
-    EXPECT_FALSE(files.Replace(folderPath, "x"));
+    std::filesystem::remove(Path(kName));
+    std::filesystem::create_directories(Path(kName));
+    EXPECT_TRUE(std::holds_alternative<FileStore::Unreadable>(files.Read(kName)));
+    EXPECT_FALSE(files.Replace(kName, "x"));
 }
 
 }  // namespace

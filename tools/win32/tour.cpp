@@ -17,6 +17,7 @@
 
 #include "blocklist/blocklist_file.h"
 #include "harness.h"
+#include "shell/window_layout.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
 
@@ -27,11 +28,7 @@ namespace {
 using namespace quellgate::testing;
 namespace win32 = quellgate::win32;
 
-constexpr int kFirstStatusLabel = 1011;  // FREE / BLOCKED beside each network's icon
-constexpr int kAddButton = 1025;
-constexpr WPARAM kMenuHide = 2001;
-constexpr WPARAM kMenuPassword = 2002;
-constexpr WPARAM kMenuInfo = 2004;
+using namespace quellgate::layout;
 
 const std::vector<std::string> kCustomKeywords = {"celebrity gossip", "online poker"};
 
@@ -163,7 +160,7 @@ void Tour(Program& program) {
             "the blocked list does not hold the two networks and the two keywords");
     const char* statuses[] = {"FREE", "BLOCKED", "FREE", "FREE", "BLOCKED"};
     for (int i = 0; i < 5; ++i)
-        Require(WindowTextOf(GetDlgItem(main, kFirstStatusLabel + i)) == statuses[i],
+        Require(WindowTextOf(GetDlgItem(main, kNetworkStatus + i)) == statuses[i],
                 "network " + std::to_string(i + 1) + " is not " + statuses[i]);
     ShowOnly(program, {main}, "main");
     Shot("main");
@@ -177,7 +174,7 @@ void Tour(Program& program) {
 
     PostMessageW(info, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     WaitHidden(info, "the Info window (OK)");
-    PostMessageW(main, WM_COMMAND, kMenuPassword, 0);
+    PostMessageW(main, WM_COMMAND, kMenuChangePassword, 0);
     HWND password = WaitVisible(program, L"QuellgatePassword", "the change-password window");
     ShowOnly(program, {password}, "password");
     Shot("password");

@@ -1,0 +1,225 @@
+#pragma once
+
+// The program's windows as designed: every control with its text, place,
+// font and colour. Both front ends build their windows from these tables,
+// and their tests find controls by these ids.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quellgate::layout {
+
+// Places are in twips, 1/1440 inch: 15 twips make a pixel at 96 dots per inch.
+struct Twips {
+    int left, top, width, height;
+};
+
+struct Rgb {
+    std::uint8_t red, green, blue;
+    bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr Rgb kFreeColour{0, 255, 0};
+inline constexpr Rgb kBlockedColour{255, 0, 0};
+inline constexpr Rgb kHeadingColour{0, 192, 0};
+inline constexpr Rgb kSplashBlue{0, 0, 255};
+inline constexpr Rgb kSplashTitleColour{255, 0, 0};
+inline constexpr Rgb kSplashHintColour{255, 255, 255};
+inline constexpr Rgb kInfoTitleColour{0, 0, 255};
+inline constexpr Rgb kPasswordHintColour{255, 0, 0};
+
+// The width of the coloured outline round a network's picture.
+inline constexpr int kOutlineTwips = 45;
+
+enum class Font { Normal, Bold8, Bold10, Bold13 };  // 8.25, 9.75 and 13.5 points
+
+enum class Kind {
+    Label,          // left-aligned text
+    CentredLabel,
+    Paragraph,      // several lines of left-aligned text
+    GroupBox,       // a frame with a caption; its controls are placed on the window
+    List,           // single selection; its text is its tooltip
+    CheckBox,
+    PictureButton,  // a picture that clicks; its text is its tooltip and accessible name
+    Button,
+    DefaultButton,  // answers Enter
+    PasswordBox,    // shows "*" for each character
+    Rule,           // a thin etched line
+    Image,          // a picture that does nothing
+};
+
+enum class Picture { None, Facebook, Twitter, LinkedIn, MySpace, YouTube, Add, Remove, Splash, Info };
+
+struct Control {
+    int id;
+    Kind kind;
+    std::string_view text;
+    Twips place;
+    Font font = Font::Normal;
+    Picture picture = Picture::None;
+    std::optional<Rgb> colour = std::nullopt;  // of the text, where it is not the system's
+};
+
+struct Window {
+    std::string_view title;
+    int clientWidth, clientHeight;  // twips
+    std::span<const Control> controls;
+};
+
+// Control ids. A network's icon and status label are the first id plus the
+// network's index.
+enum Id : int {
+    kNetworkIcon = 1001,
+    kNetworkStatus = 1011,
+    kKeywordList = 1020,
+    kNetworksFrame,
+    kKeywordsFrame,
+    kOptionsFrame,
+    kAddHeading,
+    kAddButton,
+    kRemoveButton,
+    kStartAtLogonBox,
+    kKeysHint,
+
+    kMenuHide = 2001,
+    kMenuChangePassword,
+    kMenuExit,
+    kMenuInfo,
+
+    kSplashTitle = 3001,
+    kSplashHint,
+    kSplashPicture,
+
+    kInfoOk = 3101,
+    kInfoTitle,
+    kInfoPicture,
+    kInfoText,
+    kInfoRuleAbove,
+    kInfoRuleBelow,
+
+    kOldPassword = 3201,
+    kNewPassword,
+    kRetypedPassword,
+    kPasswordOk,
+    kPasswordCancel,
+    kOldPasswordLabel,
+    kNewPasswordLabel,
+    kRetypedPasswordLabel,
+    kPasswordHint,
+};
+
+struct MenuEntry {
+    int id;  // 0 for a separator
+    std::string_view text;
+};
+inline constexpr std::string_view kProgramMenuTitle = "Program";
+inline constexpr std::array<MenuEntry, 5> kProgramMenu = {{
+    {kMenuHide, "Hide (F4)"},
+    {0, "-"},
+    {kMenuChangePassword, "Change Password"},
+    {0, "-"},
+    {kMenuExit, "Exit and Terminate"},
+}};
+inline constexpr MenuEntry kInfoMenu{kMenuInfo, "Info"};
+
+inline constexpr std::string_view kFreeText = "FREE";
+inline constexpr std::string_view kBlockedText = "BLOCKED";
+
+namespace detail {
+
+// Frames are containers in the design; their controls are placed on the
+// window at the frame's offset.
+constexpr Twips In(Twips frame, Twips child) {
+    return {frame.left + child.left, frame.top + child.top, child.width, child.height};
+}
+inline constexpr Twips kNetworksFramePlace{240, 120, 3500, 5500};
+inline constexpr Twips kKeywordsFramePlace{3840, 120, 3500, 5500};
+inline constexpr Twips kOptionsFramePlace{7440, 240, 2175, 1815};
+
+constexpr Control Icon(int network, Twips place, Picture picture, std::string_view name) {
+    return {kNetworkIcon + network, Kind::PictureButton, name, In(kNetworksFramePlace, place), Font::Normal, picture};
+}
+constexpr Control Status(int network, int top) {
+    return {kNetworkStatus + network, Kind::Label, kFreeText, In(kNetworksFramePlace, {1320, top, 1335, 375}), Font::Bold10};
+}
+
+// Earlier controls lie above later ones, so the frames come last and stay behind.
+inline constexpr std::array kMainControls = {
+    Icon(0, {360, 480, 870, 870}, Picture::Facebook, "facebook"),
+    Status(0, 480),
+    Icon(1, {360, 1440, 870, 870}, Picture::Twitter, "twitter"),
+    Status(1, 1440),
+    Icon(2, {240, 2400, 1095, 840}, Picture::LinkedIn, "linkedin"),
+    Status(2, 2400),
+    Icon(3, {360, 3360, 870, 855}, Picture::MySpace, "myspace"),
+    Status(3, 3360),
+    Icon(4, {360, 4320, 855, 855}, Picture::YouTube, "youtube"),
+    Status(4, 4320),
+    Control{kKeywordList, Kind::List, "Blocked Keywords", {3960, 480, 3255, 4155}},
+    Control{kAddHeading, Kind::CentredLabel, "ADD SITE OR KEYWORD", In(kKeywordsFramePlace, {600, 4560, 2415, 375}),
+            Font::Bold8, Picture::None, kHeadingColour},
+    Control{kAddButton, Kind::PictureButton, "ADD site / keyword", In(kKeywordsFramePlace, {240, 4920, 360, 360}),
+            Font::Normal, Picture::Add},
+    Control{kRemoveButton, Kind::PictureButton, "REMOVE selected from list",
+            In(kKeywordsFramePlace, {3000, 4920, 360, 360}), Font::Normal, Picture::Remove},
+    Control{kStartAtLogonBox, Kind::CheckBox, "Run with Windows", In(kOptionsFramePlace, {120, 360, 1935, 255})},
+    Control{kKeysHint, Kind::CentredLabel, "F4 / F5 keys Hide / Show THIS WINDOW",
+            In(kOptionsFramePlace, {120, 1080, 1935, 615})},
+    Control{kNetworksFrame, Kind::GroupBox, "Social networks", kNetworksFramePlace, Font::Bold8},
+    Control{kKeywordsFrame, Kind::GroupBox, "BLOCKED sites / keywords", kKeywordsFramePlace, Font::Bold8},
+    Control{kOptionsFrame, Kind::GroupBox, "Program Options", kOptionsFramePlace, Font::Bold8},
+};
+
+inline constexpr std::array kSplashControls = {
+    Control{kSplashTitle, Kind::CentredLabel, "QUELLGATE", {0, 120, 4575, 375}, Font::Bold13, Picture::None,
+            kSplashTitleColour},
+    Control{kSplashHint, Kind::CentredLabel, "PRESS F5 KEY TO UNHIDE MAIN WINDOW", {0, 600, 4575, 375}, Font::Bold8,
+            Picture::None, kSplashHintColour},
+    Control{kSplashPicture, Kind::Image, "", {0, 1080, 4695, 5415}, Font::Normal, Picture::Splash},
+};
+
+inline constexpr std::array kInfoControls = {
+    Control{kInfoOk, Kind::DefaultButton, "OK", {1793, 8280, 975, 423}},
+    Control{kInfoTitle, Kind::CentredLabel, "QUELLGATE V 1.0", {120, 120, 4215, 375}, Font::Bold10, Picture::None,
+            kInfoTitleColour},
+    Control{kInfoPicture, Kind::Image, "", {120, 600, 4320, 3000}, Font::Normal, Picture::Info},
+    Control{kInfoRuleAbove, Kind::Rule, "", {120, 3720, 4320, 30}},
+    Control{kInfoText, Kind::Paragraph,
+            "Quellgate keeps you away from social networks and from any site or subject you name.\n\n"
+            "It runs hidden. Several times a second it reads the titles of the open windows; when one holds a "
+            "blocked network or keyword, it sends Alt+Home, and the browser leaves the page for its home page.\n\n"
+            "Click a network's picture to switch it between FREE and BLOCKED. Use the buttons under the list to "
+            "add a site or keyword and to remove the selected one.\n\n"
+            "F4 hides the main window.\nF5 shows it after the master password.\nF8 sends Alt+Home at once.",
+            {240, 3870, 4080, 4050}},
+    Control{kInfoRuleBelow, Kind::Rule, "", {120, 8070, 4320, 30}},
+};
+
+// In tab order.
+inline constexpr std::array kChangePasswordControls = {
+    Control{kOldPassword, Kind::PasswordBox, "", {1320, 480, 2325, 345}},
+    Control{kNewPassword, Kind::PasswordBox, "", {1320, 1200, 2325, 345}},
+    Control{kRetypedPassword, Kind::PasswordBox, "", {1320, 1920, 2325, 345}},
+    Control{kPasswordOk, Kind::DefaultButton, "OK", {1320, 2520, 1065, 423}},
+    Control{kOldPasswordLabel, Kind::Label, "Old password:", {120, 480, 1080, 270}},
+    Control{kNewPasswordLabel, Kind::CentredLabel, "New password:", {120, 1200, 1080, 615}},
+    Control{kRetypedPasswordLabel, Kind::CentredLabel, "Re-type New password:", {120, 1920, 1080, 615}},
+    Control{kPasswordHint, Kind::CentredLabel, "At least 8 characters", {1320, 1560, 2400, 375}, Font::Normal,
+            Picture::None, kPasswordHintColour},
+    Control{kPasswordCancel, Kind::Button, "Cancel", {2640, 2520, 1065, 423}},
+};
+
+}  // namespace detail
+
+inline constexpr Window kMainWindow{"QUELLGATE V. 1.0.", 9705, 5925, detail::kMainControls};
+inline constexpr Window kSplashWindow{"Quellgate", 4695, 6480, detail::kSplashControls};
+inline constexpr Window kInfoWindow{"Info", 4560, 8835, detail::kInfoControls};
+inline constexpr Window kChangePasswordWindow{"Change password", 4095, 3240, detail::kChangePasswordControls};
+
+// The splash rolls up from the bottom by this much every 100 ms, for 2 s.
+inline constexpr int kSplashRollTwips = 300;
+
+}  // namespace quellgate::layout

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+namespace quellgate::win32 {
+
+class WinDesktop : public Desktop {
+public:
+    void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) override;
+    bool SendAltHome() override;
+    bool IsKeyPressed(Key key) override;
+};
+
+}  // namespace quellgate::win32

@@ -1,0 +1,111 @@
+#include "win32/file_store.h"
+
+#include <algorithm>
+#include <array>
+
+#include "win32/handles.h"
+#include "win32/process.h"
+#include "win32/wide.h"
+
+namespace quellgate::win32 {
+namespace {
+
+Outcome LastError() { return Outcome::Failure(ErrorText(GetLastError())); }
+
+bool WriteAll(HANDLE file, std::string_view content) {
+    while (!content.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(content.size(), 1u << 24));
+        DWORD written = 0;
+        if (!WriteFile(file, content.data(), chunk, &written, nullptr) || written == 0) return false;
+        content.remove_prefix(written);
+    }
+    return true;
+}
+
+// Taken afresh at every use: the program may have been moved while it runs.
+std::wstring FullPath(std::string_view name) {
+    const std::wstring executable = ModulePath();
+    return JoinPath(std::wstring_view(executable).substr(0, executable.find_last_of(L"\\/")), Wide(name));
+}
+
+}  // namespace
+
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
+    std::wstring path(folder);
+    if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path += L'\\';
+    return path += name;
+}
+
+std::string WinFileStore::PathOf(std::string_view name) const { return Narrow(FullPath(name)); }
+
+FileStore::ReadResult WinFileStore::Read(std::string_view name) const {
+    const std::wstring path = FullPath(name);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Missing{};
+        return Unreadable{ErrorText(error)};
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Unreadable{"a folder has taken the file's name"};
+
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return Unreadable{ErrorText(GetLastError())};
+    std::string content;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.get(), &size)) content.reserve(static_cast<std::size_t>(size.QuadPart));
+    std::array<char, 65536> buffer;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            return Unreadable{ErrorText(GetLastError())};
+        if (read == 0) return content;
+        content.append(buffer.data(), read);
+    }
+}
+
+Outcome WinFileStore::Replace(std::string_view name, std::string_view content) {
+    const std::wstring target = FullPath(name);
+    const std::wstring temporary = target + L".new";
+    // Ask first whether the old file may go: a read-only file or one that
+    // another program holds open must stay, and the user must hear why.
+    // (Windows refuses both at the move; Wine does not, so the check is ours.)
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+            return Outcome::Failure(ErrorText(ERROR_ACCESS_DENIED));
+        UniqueFile probe(CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe) return LastError();
+    }
+    // A temporary file left by a save that was cut short, or anything else of
+    // that name, must not block every later save.
+    if (const DWORD stale = GetFileAttributesW(temporary.c_str()); stale != INVALID_FILE_ATTRIBUTES) {
+        if (stale & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveDirectoryW(temporary.c_str());
+        } else {
+            SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(temporary.c_str());
+        }
+    }
+    {
+        UniqueFile file(
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return Outcome::Failure(ErrorText(GetLastError()) + ", writing " + Narrow(temporary));
+        if (!WriteAll(file.get(), content) || !FlushFileBuffers(file.get())) {
+            Outcome failed = LastError();
+            file.reset();
+            DeleteFileW(temporary.c_str());
+            return failed;
+        }
+    }
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Outcome failed = LastError();
+        DeleteFileW(temporary.c_str());
+        return failed;
+    }
+    return Outcome::Success();
+}
+
+}  // namespace quellgate::win32

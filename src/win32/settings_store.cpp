@@ -1,0 +1,52 @@
+#include "win32/settings_store.h"
+
+#include <vector>
+
+#include "win32/handles.h"
+#include "win32/wide.h"
+
+namespace quellgate::win32 {
+
+LSTATUS SetStringValue(HKEY key, std::string_view name, std::string_view text) {
+    const std::wstring data = Wide(text);
+    return RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<std::string> WinSettingsStore::Read(std::string_view name) const {
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_QUERY_VALUE | kView, key.out())) return std::nullopt;
+    const std::wstring valueName = Wide(name);
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) || type != REG_SZ)
+        return std::nullopt;
+    // The value may grow between the two calls; ask again until it fits.
+    std::vector<wchar_t> data;
+    LSTATUS status = ERROR_MORE_DATA;
+    while (status == ERROR_MORE_DATA) {
+        data.assign(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                  &size);
+    }
+    if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+    std::wstring_view text(data.data(), size / sizeof(wchar_t));
+    return Narrow(text.substr(0, text.find(L'\0')));
+}
+
+Outcome WinSettingsStore::Write(std::string_view name, std::string_view text) {
+    UniqueKey key;
+    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE | kView, nullptr,
+                                     key.out(), nullptr);
+    if (status == ERROR_SUCCESS) status = SetStringValue(key.get(), name, text);
+    if (status != ERROR_SUCCESS) return Outcome::Failure(ErrorText(static_cast<DWORD>(status)));
+    return Outcome::Success();
+}
+
+std::string WinSettingsStore::Location() const {
+    // The program is 64-bit only, so the 32-bit view is always the WOW6432Node branch.
+    return "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status";
+}
+
+}  // namespace quellgate::win32

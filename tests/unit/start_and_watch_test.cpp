@@ -1,0 +1,195 @@
+// Starting, the watch with its keys, unlocking and exiting.
+#include "app.h"
+#include "protect/rotor_cipher.h"
+
+namespace quellgate::testing {
+namespace {
+
+using StartUp = App;
+
+TEST_F(StartUp, ASecondInstanceSaysSoAndDoesNothingElse) {
+    process.otherInstance = true;
+    EXPECT_FALSE(Start());
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("'", MessageIcon::None)));
+    EXPECT_FALSE(view.watching || view.splashShown);
+    EXPECT_THAT(startAtLogon.entries, IsEmpty());
+    EXPECT_EQ(files.replaced, 0);
+}
+
+TEST_F(StartUp, WritesTheLogonEntryEveryRunAndTheBoxFollowsIt) {
+    ASSERT_TRUE(Start());
+    EXPECT_THAT(startAtLogon.entries, ElementsAre(Pair("Quellgate", "C:\\Tools\\Quellgate.exe")));
+    EXPECT_EQ(view.startAtLogon, true);
+    EXPECT_TRUE(view.watching && view.splashShown);
+    EXPECT_FALSE(view.mainShown);
+
+    app().SetStartAtLogon(false);
+    EXPECT_THAT(startAtLogon.entries, IsEmpty());
+    process.name = "renamed";  // the next run writes it again, under its own name
+    Start();
+    EXPECT_THAT(startAtLogon.entries, ElementsAre(Pair("renamed", "C:\\Tools\\renamed.exe")));
+
+    startAtLogon.writeError = 87;
+    app().SetStartAtLogon(true);
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Error 87 setting key\r\n", MessageIcon::None)));
+}
+
+TEST_F(StartUp, BlocksWhileAStartUpMessageWaitsForAnAnswer) {
+    settings.values["A"] = "True";
+    files.unreadable = true;
+    startAtLogon.openError = 5;
+    desktop.AddWindow("Facebook - Log In");
+    dialogs.whileMessageOpen = [&] {
+        if (view.watching) app().OnWatchTick();
+    };
+    ASSERT_TRUE(Start());
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Error 5 opening key\r\n", MessageIcon::None),
+                                              Shown(HasSubstr("could not read"), MessageIcon::Exclamation)));
+    EXPECT_EQ(view.startAtLogon, false);
+    EXPECT_EQ(desktop.altHomes, 2) << "one tick under each message";
+}
+
+using Exit = App;
+
+TEST_F(Exit, AsksOnceAndOnlyYesSavesTheKeywordsAndEnds) {
+    Start();
+    files.files.clear();
+    dialogs.answers = {Answer::No, Answer::Yes};
+    // A second close request that comes while the question is open.
+    dialogs.whileMessageOpen = [&] { EXPECT_FALSE(app().RequestExit()); };
+    EXPECT_FALSE(app().RequestExit());
+    EXPECT_FALSE(view.terminated);
+    EXPECT_THAT(files.files, IsEmpty()) << "No saves nothing";
+    EXPECT_TRUE(app().RequestExit());
+    EXPECT_THAT(dialogs.messages,
+                ElementsAre(Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo),
+                            Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo)));
+    EXPECT_TRUE(view.terminated);
+    EXPECT_THAT(files.files, ElementsAre(Pair("blocklist", "")));
+}
+
+using Watch = App;
+
+TEST_F(Watch, F4HidesF8SendsAltHomeAndEveryTickScans) {
+    Start();
+    view.mainShown = true;
+    desktop.taps = {Key::F4, Key::F8};
+    app().OnWatchTick();
+    EXPECT_FALSE(view.mainShown);
+    EXPECT_EQ(desktop.altHomes, 1) << "F8 with no keyword listed";
+    app().OnWatchTick();
+    EXPECT_EQ(desktop.altHomes, 1) << "a tap counts once";
+}
+
+TEST_F(Watch, GoesOnPastAFailingStepAndStacksNoPromptWhileOneIsOpen) {
+    settings.values["E"] = "True";
+    Start();
+    desktop.AddWindow("youtube fan page");
+    desktop.broken.insert(Key::F8);
+    // While the prompt is open the timer keeps ticking with F5 held down.
+    dialogs.whilePromptOpen = [&] {
+        desktop.held.insert(Key::F5);
+        app().OnWatchTick();
+        desktop.held.clear();
+    };
+    desktop.taps.insert(Key::F5);
+    app().OnWatchTick();
+    EXPECT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_EQ(desktop.altHomes, 2) << "both ticks got past F8 and scanned";
+
+    // Held through the whole prompt: the second look at F5 in the same tick
+    // asks again once the first prompt has closed.
+    dialogs.whilePromptOpen = nullptr;
+    desktop.held.insert(Key::F5);
+    app().OnWatchTick();
+    EXPECT_EQ(dialogs.prompts.size(), 3u);
+}
+
+using Unlocking = App;
+
+TEST_F(Unlocking, TheDefaultOpensOnFirstUseWarnsAndIsStoredWhenItCan) {
+    settings.values["U"] = "kept as it is";
+    Start();
+    settings.failWrites = true;
+    Unlock("lotus7391");
+    EXPECT_THAT(dialogs.prompts,
+                ElementsAre(fakes::ScriptedDialogs::Prompt{"Enter master password:", "Quellgate", true}));
+    const auto warning = Shown("Your master password is 'lotus7391' and not safe to use! Please change your password!",
+                               MessageIcon::Information);
+    EXPECT_THAT(dialogs.messages,
+                ElementsAre(warning, Shown(AllOf(HasSubstr("could not store the master password"),
+                                                 HasSubstr("Access is denied."), HasSubstr("Run as administrator")),
+                                           MessageIcon::Exclamation)));
+    EXPECT_TRUE(view.mainShown);
+
+    settings.failWrites = false;
+    Unlock("lotus7391");
+    EXPECT_THAT(dialogs.messages, ElementsAre(warning));
+    EXPECT_EQ(settings.values["P"], Encipher("lotus7391"));
+    EXPECT_EQ(settings.values["U"], "kept as it is");
+}
+
+TEST_F(Unlocking, AnEmptyOrWrongAnswerIsRefused) {
+    settings.values["P"] = Encipher("Secret-Pass");
+    Start();
+    const auto empty = Shown("Please enter master password!", MessageIcon::None);
+    const auto wrong = Shown("Password not match!!!", MessageIcon::Exclamation, "Password verification");
+    for (const auto& typed :
+         std::initializer_list<std::optional<std::string>>{"", std::nullopt, "secret-pass", "Secret-Pass ", "lotus7391"}) {
+        Unlock(typed);
+        EXPECT_THAT(dialogs.messages, ElementsAre(typed.value_or("").empty() ? empty : wrong));
+        EXPECT_FALSE(view.mainShown);
+    }
+    Unlock("Secret-Pass");
+    EXPECT_THAT(dialogs.messages, IsEmpty());
+    EXPECT_TRUE(view.mainShown);
+}
+
+class ChangingPassword : public App {
+protected:
+    void SetUp() override {
+        settings.values = {{"P", Encipher("old-password")}, {"U", "U's own text"}};
+        Start();
+    }
+    bool Ok(std::string_view oldPassword, std::string_view newPassword, std::string_view retyped) {
+        dialogs.messages.clear();
+        return app().ChangePassword(oldPassword, newPassword, retyped);
+    }
+};
+
+TEST_F(ChangingPassword, ChecksInOrderAndChangesNothingOnAFailure) {
+    struct Case {
+        const char *oldPw, *newPw, *retyped, *message;
+    };
+    for (const Case& c : {Case{"wrong", "", "", "Wrong OLD password!"},
+                          Case{"OLD-PASSWORD", "abcdefgh", "abcdefgh", "Wrong OLD password!"},
+                          Case{"old-password", "abcdefg", "", "New password must be at least 8 characters!"},
+                          Case{"old-password", "abcdefgh", "", "All boxes must be filled!"},
+                          Case{"old-password", "abcdefgh", "ABCDEFGH", "Re-type New password in fields!"}}) {
+        EXPECT_FALSE(Ok(c.oldPw, c.newPw, c.retyped));
+        EXPECT_THAT(dialogs.messages, ElementsAre(Shown(c.message, MessageIcon::Exclamation)));
+        EXPECT_EQ(Decipher(settings.values["P"]), "old-password");
+    }
+}
+
+TEST_F(ChangingPassword, StoresANewPasswordOnlyWhenItCanAndKeepsU) {
+    settings.refused = {"P"};
+    EXPECT_FALSE(Ok("old-password", "new-password", "new-password"));
+    EXPECT_THAT(dialogs.messages,
+                ElementsAre(Shown(AllOf(HasSubstr("NOT changed"), HasSubstr("Access is denied.")), MessageIcon::Exclamation)));
+    settings.refused.clear();
+    EXPECT_TRUE(Ok("old-password", "12345678", "12345678")) << "the old password is still in force";
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Pasword changed!", MessageIcon::Information)));
+    EXPECT_EQ(settings.values["U"], "U's own text");
+    Unlock("old-password");
+    EXPECT_FALSE(view.mainShown) << "the old password no longer opens";
+    Unlock("12345678");
+    EXPECT_TRUE(view.mainShown);
+
+    settings.values.erase("P");  // none stored: the old password is empty
+    EXPECT_TRUE(Ok("", "lotus7391", "lotus7391"));
+    EXPECT_EQ(Decipher(settings.values["P"]), "lotus7391");
+}
+
+}  // namespace
+}  // namespace quellgate::testing

@@ -1,0 +1,96 @@
+// The cipher that keeps the blocklist and the password, and UTF-8 handling.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "../reference/rotor_walk.h"
+#include "protect/rotor_cipher.h"
+#include "text/utf8.h"
+
+namespace quellgate {
+namespace {
+
+std::string Printable() {
+    std::string all;
+    for (char c = ' '; c <= '~'; ++c)
+        if (c != '"') all += c;
+    return all;
+}
+
+TEST(RotorCipher, KeyIsTenDifferentPermutationsOfThe94Characters) {
+    std::set<std::string_view> seen;
+    for (std::size_t k = 0; k < kRotorCount; ++k) {
+        std::string sorted(RotorAlphabet(k));
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, Printable()) << "alphabet " << k;
+        seen.insert(RotorAlphabet(k));
+    }
+    EXPECT_EQ(seen.size(), kRotorCount);
+}
+
+// Files and passwords stored by earlier runs must stay readable: any change
+// to the key or the stepping shows here.
+TEST(RotorCipher, GivesTheCipherTextThatStoredFilesHold) {
+    EXPECT_EQ(Encipher("facebook games"), R"(3(=hb@ScSHjQ[^)");
+    EXPECT_EQ(Encipher("lotus7391"), R"(FM2R<9$|7)");
+    EXPECT_EQ(Encipher("The quick brown fox jumps over the lazy dog!"),
+              R"(iV6CdObe&_*Tlsc5#v-I@)[T<*bL! ;5K&<mtZV7p5^#)");
+    EXPECT_EQ(Decipher(R"(3(=hb@ScSHjQ[^)"), "facebook games");
+}
+
+TEST(RotorCipher, MatchesTheRotorWalkAndRoundTripsAcrossTheRotorBoundaries) {
+    const std::string bytes = Printable() + "\"\r\n\t\xC5\xBE";
+    for (const std::size_t length : {0, 1, 93, 94, 95, 188, 189, 5000}) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) text += bytes[(i * 7) % bytes.size()];
+        EXPECT_EQ(Encipher(text), reference::RotorWalkEncipher(text)) << "length " << length;
+        EXPECT_EQ(Decipher(text), reference::RotorWalkDecipher(text)) << "length " << length;
+        EXPECT_EQ(Decipher(Encipher(text)), text) << "length " << length;
+        EXPECT_EQ(Encipher(Decipher(text)), text) << "length " << length;
+    }
+}
+
+TEST(RotorCipher, PassesOtherBytesThroughInPlaceAndStillTurns) {
+    const std::string text = "a\"b\r\nc\td\xC5\xBEz";
+    const std::string cipher = Encipher(text);
+    for (const std::size_t at : {1, 3, 4, 6, 8, 9}) EXPECT_EQ(cipher[at], text[at]) << at;
+    EXPECT_EQ(cipher.find('"'), 1u) << "no double quote is made";
+    EXPECT_NE(Encipher("\tb")[1], Encipher("b")[0]) << "a pass-through byte still moves the rotors";
+    const std::string repeated = Encipher(std::string(100, 'K'));
+    EXPECT_EQ(repeated.substr(0, 53), repeated.substr(47)) << "the substitution repeats every 47 characters";
+}
+
+TEST(Utf8, RepairsEveryKindOfBrokenSequenceAndDropsNul) {
+    struct Case {
+        std::string in, out;
+    };
+    const std::string bad = "\xEF\xBF\xBD";
+    for (const Case& c : {Case{"ok \xC5\xBE \xF0\x9F\x98\x80", "ok \xC5\xBE \xF0\x9F\x98\x80"},
+                          Case{std::string("a\0b", 3), "ab"},
+                          Case{"\xFFz", bad + "z"},
+                          Case{"\xC5", bad},                                   // cut short
+                          Case{"x\xF0\x9F\x98", "x" + bad + bad + bad},        // a 4-byte sequence cut at the end
+                          Case{"\xC0\xAF", bad + bad},                         // overlong, 2 bytes
+                          Case{"\xF0\x8F\xBF\xBF", bad + bad + bad + bad},     // overlong, 4 bytes
+                          Case{"\xF4\x90\x80\x80", bad + bad + bad + bad},     // above U+10FFFF
+                          Case{"\xF5\x80\x80\x80", bad + bad + bad + bad},     // lead bytes F5..F7
+                          Case{"\xF7\xBF", bad + bad},
+                          Case{"\xED\xA0\x80", bad + bad + bad}}) {            // an encoded surrogate
+        EXPECT_EQ(SanitizeUtf8(c.in), c.out);
+    }
+}
+
+TEST(Utf8, CountsCutsAndConvertsToUtf16AndBack) {
+    EXPECT_EQ(CharacterCount("ab\xC5\xBE"), 3u);
+    EXPECT_EQ(FirstCharacters("ab\xC5\xBEz", 3), "ab\xC5\xBE");
+    EXPECT_EQ(FirstCharacters("ab", 5), "ab");
+    const std::u16string greek = u"Δίκτυο 😀";
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(greek)), greek);
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'z'}), "a\xEF\xBF\xBDz");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t(0xDC00), char16_t(0xD83D)}), "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8ToUtf16("x\xFF"), u"x\uFFFD");
+}
+
+}  // namespace
+}  // namespace quellgate
