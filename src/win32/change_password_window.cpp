@@ -39,7 +39,8 @@ LRESULT ChangePasswordWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED) return 0;
-        if (LOWORD(wParam) == layout::kPasswordOk) {
+        // Enter and Esc come as IDOK and IDCANCEL.
+        if (LOWORD(wParam) == layout::kPasswordOk || LOWORD(wParam) == IDOK) {
             if (controller_.ChangePassword(WindowText(Control(layout::kOldPassword)),
                                            WindowText(Control(layout::kNewPassword)),
                                            WindowText(Control(layout::kRetypedPassword))))

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "win32/artwork.h"
+#include "win32/resource_ids.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -62,6 +62,23 @@ std::wstring ControlText(std::string_view text) {
     return wide;
 }
 
+int ResourceOf(layout::Picture picture) {
+    using layout::Picture;
+    switch (picture) {
+    case Picture::Facebook: return IDP_FACEBOOK;
+    case Picture::Twitter: return IDP_TWITTER;
+    case Picture::LinkedIn: return IDP_LINKEDIN;
+    case Picture::MySpace: return IDP_MYSPACE;
+    case Picture::YouTube: return IDP_YOUTUBE;
+    case Picture::Add: return IDP_ADD;
+    case Picture::Remove: return IDP_REMOVE;
+    case Picture::Splash: return IDP_SPLASH;
+    case Picture::Info: return IDP_INFO;
+    case Picture::None: break;
+    }
+    return 0;
+}
+
 void Register(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -111,6 +128,8 @@ void Form::Create(HINSTANCE instance, const Frame& frame, const layout::Window& 
                                   instance, this);
     if (!window) return;
     for (const auto& control : design.controls) {
+        if (control.picture != layout::Picture::None)
+            pictures_.try_emplace(control.picture, instance, ResourceOf(control.picture));
         const ControlClass kind = ClassOf(control.kind);
         CreateWindowExW(0, kind.name, ControlText(control.text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
                         0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
@@ -190,9 +209,8 @@ void Form::ApplyDpi(UINT dpi, const RECT* suggested) {
 
 void Form::DrawControl(const layout::Control& control, const DRAWITEMSTRUCT& item) const {
     FillRect(item.hDC, &item.rcItem, background_.get());
-    RECT area = item.rcItem;
-    if (item.itemState & ODS_SELECTED) OffsetRect(&area, 1, 1);  // pressed
-    DrawPicture(item.hDC, area, control.picture);
+    if (const auto picture = pictures_.find(control.picture); picture != pictures_.end())
+        picture->second.Draw(item.hDC, item.rcItem, (item.itemState & ODS_SELECTED) ? 1 : 0);  // pressed
     if (item.itemState & ODS_FOCUS) {
         RECT focus = item.rcItem;
         InflateRect(&focus, -1, -1);

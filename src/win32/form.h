@@ -1,10 +1,12 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 
 #include "shell/window_layout.h"
 #include "win32/handles.h"
+#include "win32/pictures.h"
 
 namespace quellgate::win32 {
 
@@ -63,6 +65,7 @@ private:
     UniqueWindow window_;
     UniqueWindow tooltips_;
     const layout::Window* design_ = nullptr;
+    std::map<layout::Picture, Picture> pictures_;  // each kept scaled for its place
     static constexpr std::size_t kFontCount = 4;
     std::array<UniqueFont, kFontCount> fonts_;
     UniqueBrush background_;

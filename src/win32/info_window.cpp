@@ -13,7 +13,8 @@ InfoWindow::InfoWindow(HINSTANCE instance, HWND owner) {
 LRESULT InfoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == layout::kInfoOk || LOWORD(wParam) == IDCANCEL) Hide();
+        // Enter and Esc come as IDOK and IDCANCEL.
+        if (LOWORD(wParam) == layout::kInfoOk || LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) Hide();
         return 0;
     case WM_CLOSE:
         Hide();

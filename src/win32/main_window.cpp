@@ -160,7 +160,6 @@ void MainWindow::DrawControl(const layout::Control& control, const DRAWITEMSTRUC
     const int outline = ToPixels(layout::kOutlineTwips, Dpi());
     DRAWITEMSTRUCT inside = item;
     InflateRect(&inside.rcItem, -outline, -outline);
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     Form::DrawControl(control, inside);
     DrawOutline(item.hDC, item.rcItem, ToColorRef(SwitchColour(*network)), outline);
 }

@@ -2,6 +2,7 @@
 #include "win32/desktop.h"
 #include "win32/dialogs.h"
 #include "win32/file_store.h"
+#include "win32/handles.h"
 #include "win32/main_window.h"
 #include "win32/process.h"
 #include "win32/settings_store.h"
@@ -17,6 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    const ComApartment com;  // for WIC, which decodes the pictures
 
     WinSettingsStore settings;
     WinDesktop desktop;

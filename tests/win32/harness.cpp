@@ -15,15 +15,6 @@
 namespace quellgate::testing {
 namespace {
 
-std::wstring ProgramUnderTest() {
-    // CTest passes the build's path; under Wine a Unix path lives on drive Z:.
-    std::wstring path = win32::Wide(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
-    for (auto& c : path)
-        if (c == L'/') c = L'\\';
-    if (!path.empty() && path[0] == L'\\') path = L"Z:" + path;
-    return path;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
@@ -60,6 +51,15 @@ void SendKey(WORD virtualKey, bool up) {
 }
 
 }  // namespace
+
+std::wstring ProgramUnderTest() {
+    // CTest passes the build's path; under Wine a Unix path lives on drive Z:.
+    std::wstring path = win32::Wide(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
+    for (auto& c : path)
+        if (c == L'/') c = L'\\';
+    if (!path.empty() && path[0] == L'\\') path = L"Z:" + path;
+    return path;
+}
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
     const auto end = Clock::now() + deadline;

@@ -53,6 +53,9 @@ private:
 void TapKey(WORD virtualKey);
 void HoldKey(WORD virtualKey, std::chrono::milliseconds duration);
 
+// The Quellgate.exe this build made, as a Windows path.
+std::wstring ProgramUnderTest();
+
 // A copy of Quellgate.exe in a scratch folder of its own, started on demand
 // and ended when the object goes.
 class Program {

@@ -172,7 +172,7 @@ void Tour(Program& program) {
     ShowOnly(program, {info}, "info");
     Shot("info");
 
-    PostMessageW(info, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostMessageW(info, WM_COMMAND, MAKEWPARAM(kInfoOk, BN_CLICKED), 0);
     WaitHidden(info, "the Info window (OK)");
     PostMessageW(main, WM_COMMAND, kMenuChangePassword, 0);
     HWND password = WaitVisible(program, L"QuellgatePassword", "the change-password window");
