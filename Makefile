@@ -19,6 +19,7 @@ windows: deps
 	cmake --build --preset windows
 
 test: build
+	tools/check-format.sh
 	ctest --preset native
 	tools/with-wine.sh ctest --preset windows
 

@@ -51,7 +51,8 @@ void BM_Scan(benchmark::State& state) {
     WindowScanner scanner(scene.desktop, scene.textCase, scene.list);
     scanner.Scan();  // builds the matcher once, as the first tick after a change does
     for (auto _ : state) scanner.Scan();
-    state.counters["alt+home/scan"] = static_cast<double>(scene.desktop.altHomes) / static_cast<double>(state.iterations() + 1);
+    state.counters["alt+home/scan"] =
+        static_cast<double>(scene.desktop.altHomes) / static_cast<double>(state.iterations() + 1);
 }
 
 template <typename Case>
@@ -81,7 +82,11 @@ void BM_BuildMatcher(benchmark::State& state) {
 BENCHMARK(BM_Scan<AsciiTextCase>)->Name("Scan")->SIZES;
 BENCHMARK(BM_NaiveScan<AsciiTextCase>)->Name("NaiveScan")->SIZES;
 BENCHMARK(BM_Scan<fakes::UnicodeTextCase>)->Name("Scan/unicode-lowercase")->SIZES;
-BENCHMARK(BM_NaiveScan<fakes::UnicodeTextCase>)->Name("NaiveScan/unicode-lowercase")->Args({50, 20})->Args({200, 1000})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NaiveScan<fakes::UnicodeTextCase>)
+    ->Name("NaiveScan/unicode-lowercase")
+    ->Args({50, 20})
+    ->Args({200, 1000})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildMatcher)->SIZES;
 
 }  // namespace

@@ -28,7 +28,8 @@ std::vector<std::string> DecodeBlocklist(std::string_view content) {
         const std::size_t end = content.find_first_of("\r\n");
         const std::string_view line = content.substr(0, end);
         std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
-        if (end != std::string_view::npos && content[end] == '\r' && next < content.size() && content[next] == '\n')
+        if (end != std::string_view::npos && content[end] == '\r' && next < content.size() &&
+            content[next] == '\n')
             ++next;
         if (!line.empty()) keywords.push_back(CleanKeyword(Decipher(line)));
         content.remove_prefix(next);

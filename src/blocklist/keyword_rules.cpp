@@ -10,7 +10,8 @@ namespace quellgate {
 namespace {
 
 constexpr std::size_t kShortestKeyword = 3;
-constexpr std::array<std::string_view, 8> kTooBroad = {"com", "org", "edu", "info", "net", "http://", "www", ".ww"};
+constexpr std::array<std::string_view, 8> kTooBroad = {"com", "org",     "edu", "info",
+                                                       "net", "http://", "www", ".ww"};
 
 }  // namespace
 

@@ -3,7 +3,8 @@
 namespace quellgate {
 
 void NetworkSwitches::Load() {
-    for (std::size_t i = 0; i < kNetworkCount; ++i) blocked_[i] = store_.Read(kNetworks[i].settingName) == "True";
+    for (std::size_t i = 0; i < kNetworkCount; ++i)
+        blocked_[i] = store_.Read(kNetworks[i].settingName) == "True";
 }
 
 Outcome NetworkSwitches::Save() {

@@ -8,8 +8,8 @@ namespace quellgate {
 
 // The built-in networks, in the order they are shown, loaded and stored.
 struct Network {
-    std::string_view name;          // the keyword a blocked network puts in the list
-    std::string_view settingName;   // the stored value that holds its switch
+    std::string_view name;         // the keyword a blocked network puts in the list
+    std::string_view settingName;  // the stored value that holds its switch
 };
 
 inline constexpr std::array<Network, 5> kNetworks = {{

@@ -61,7 +61,8 @@ bool Quellgate::Start() {
     keywords_.AddAll(loaded.keywords);
     blocklistUnread_ = loaded.unreadable.has_value();
     if (blocklistUnread_)
-        notices.push_back({texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable), MessageIcon::Exclamation});
+        notices.push_back(
+            {texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable), MessageIcon::Exclamation});
     ShowKeywords();
 
     view_.StartWatch();
@@ -75,8 +76,8 @@ bool Quellgate::RequestExit() {
     // a second question.
     if (exitAsked_) return false;
     exitAsked_ = true;
-    const Answer answer =
-        os_.dialogs.ShowMessage(texts::kConfirmExit, texts::kAppTitle, MessageIcon::Question, MessageButtons::YesNo);
+    const Answer answer = os_.dialogs.ShowMessage(texts::kConfirmExit, texts::kAppTitle,
+                                                  MessageIcon::Question, MessageButtons::YesNo);
     exitAsked_ = false;
     if (answer != Answer::Yes) return false;
     SaveKeywords();
@@ -118,7 +119,8 @@ void Quellgate::AskMasterPassword() {
 
     std::string password = password_.Load();
     if (password.empty()) password = kDefaultPassword;
-    const std::string answer = os_.dialogs.AskText(texts::kEnterPassword, texts::kAppTitle, true).value_or("");
+    const std::string answer =
+        os_.dialogs.AskText(texts::kEnterPassword, texts::kAppTitle, true).value_or("");
     if (answer.empty()) return Tell(texts::kPleaseEnterPassword, MessageIcon::None);
     if (answer != password) {
         os_.dialogs.ShowMessage(texts::kPasswordNotMatch, texts::kPasswordVerificationTitle,
@@ -187,7 +189,8 @@ void Quellgate::AddKeyword() {
 void Quellgate::RemoveSelectedKeyword() {
     const auto selected = view_.SelectedKeyword();
     if (selected && *selected < keywords_.Entries().size()) {
-        if (IsNetworkName(keywords_.Entries()[*selected])) return Tell(texts::kUseNetworkIcon, MessageIcon::Information);
+        if (IsNetworkName(keywords_.Entries()[*selected]))
+            return Tell(texts::kUseNetworkIcon, MessageIcon::Information);
         keywords_.RemoveAt(*selected);
         ShowKeywords();
     }
@@ -198,7 +201,8 @@ void Quellgate::SaveKeywords() {
     if (blocklistUnread_) {
         BlocklistFile::Loaded loaded = blocklist_.Load();
         if (loaded.unreadable)
-            return Tell(texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable), MessageIcon::Exclamation);
+            return Tell(texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable),
+                        MessageIcon::Exclamation);
         blocklistUnread_ = false;
         keywords_.AddAll(loaded.keywords);
         ShowKeywords();

@@ -80,8 +80,8 @@ private:
     // A file that could not be read is never overwritten: it may hold
     // keywords the list lacks. It is read again before every save.
     bool blocklistUnread_ = false;
-    bool toldSaveFailure_ = false;     // until a save succeeds
-    bool toldSwitchFailure_ = false;   // for the run
+    bool toldSaveFailure_ = false;    // until a save succeeds
+    bool toldSwitchFailure_ = false;  // for the run
 };
 
 }  // namespace quellgate

@@ -37,11 +37,11 @@ inline constexpr int kOutlineTwips = 45;
 enum class Font { Normal, Bold8, Bold10, Bold13 };  // 8.25, 9.75 and 13.5 points
 
 enum class Kind {
-    Label,          // left-aligned text
+    Label,  // left-aligned text
     CentredLabel,
-    Paragraph,      // several lines of left-aligned text
-    GroupBox,       // a frame with a caption; its controls are placed on the window
-    List,           // single selection; its text is its tooltip
+    Paragraph,  // several lines of left-aligned text
+    GroupBox,   // a frame with a caption; its controls are placed on the window
+    List,       // single selection; its text is its tooltip
     CheckBox,
     PictureButton,  // a picture that clicks; its text is its tooltip and accessible name
     Button,
@@ -140,10 +140,12 @@ inline constexpr Twips kKeywordsFramePlace{3840, 120, 3500, 5500};
 inline constexpr Twips kOptionsFramePlace{7440, 240, 2175, 1815};
 
 constexpr Control Icon(int network, Twips place, Picture picture, std::string_view name) {
-    return {kNetworkIcon + network, Kind::PictureButton, name, In(kNetworksFramePlace, place), Font::Normal, picture};
+    return {kNetworkIcon + network,         Kind::PictureButton, name,
+            In(kNetworksFramePlace, place), Font::Normal,        picture};
 }
 constexpr Control Status(int network, int top) {
-    return {kNetworkStatus + network, Kind::Label, kFreeText, In(kNetworksFramePlace, {1320, top, 1335, 375}), Font::Bold10};
+    return {kNetworkStatus + network, Kind::Label, kFreeText, In(kNetworksFramePlace, {1320, top, 1335, 375}),
+            Font::Bold10};
 }
 
 // Earlier controls lie above later ones, so the frames come last and stay behind.
@@ -159,13 +161,14 @@ inline constexpr std::array kMainControls = {
     Icon(4, {360, 4320, 855, 855}, Picture::YouTube, "youtube"),
     Status(4, 4320),
     Control{kKeywordList, Kind::List, "Blocked Keywords", {3960, 480, 3255, 4155}},
-    Control{kAddHeading, Kind::CentredLabel, "ADD SITE OR KEYWORD", In(kKeywordsFramePlace, {600, 4560, 2415, 375}),
-            Font::Bold8, Picture::None, kHeadingColour},
-    Control{kAddButton, Kind::PictureButton, "ADD site / keyword", In(kKeywordsFramePlace, {240, 4920, 360, 360}),
-            Font::Normal, Picture::Add},
+    Control{kAddHeading, Kind::CentredLabel, "ADD SITE OR KEYWORD",
+            In(kKeywordsFramePlace, {600, 4560, 2415, 375}), Font::Bold8, Picture::None, kHeadingColour},
+    Control{kAddButton, Kind::PictureButton, "ADD site / keyword",
+            In(kKeywordsFramePlace, {240, 4920, 360, 360}), Font::Normal, Picture::Add},
     Control{kRemoveButton, Kind::PictureButton, "REMOVE selected from list",
             In(kKeywordsFramePlace, {3000, 4920, 360, 360}), Font::Normal, Picture::Remove},
-    Control{kStartAtLogonBox, Kind::CheckBox, "Run with Windows", In(kOptionsFramePlace, {120, 360, 1935, 255})},
+    Control{kStartAtLogonBox, Kind::CheckBox, "Run with Windows",
+            In(kOptionsFramePlace, {120, 360, 1935, 255})},
     Control{kKeysHint, Kind::CentredLabel, "F4 / F5 keys Hide / Show THIS WINDOW",
             In(kOptionsFramePlace, {120, 1080, 1935, 615})},
     Control{kNetworksFrame, Kind::GroupBox, "Social networks", kNetworksFramePlace, Font::Bold8},
@@ -174,27 +177,45 @@ inline constexpr std::array kMainControls = {
 };
 
 inline constexpr std::array kSplashControls = {
-    Control{kSplashTitle, Kind::CentredLabel, "QUELLGATE", {0, 120, 4575, 375}, Font::Bold13, Picture::None,
+    Control{kSplashTitle,
+            Kind::CentredLabel,
+            "QUELLGATE",
+            {0, 120, 4575, 375},
+            Font::Bold13,
+            Picture::None,
             kSplashTitleColour},
-    Control{kSplashHint, Kind::CentredLabel, "PRESS F5 KEY TO UNHIDE MAIN WINDOW", {0, 600, 4575, 375}, Font::Bold8,
-            Picture::None, kSplashHintColour},
+    Control{kSplashHint,
+            Kind::CentredLabel,
+            "PRESS F5 KEY TO UNHIDE MAIN WINDOW",
+            {0, 600, 4575, 375},
+            Font::Bold8,
+            Picture::None,
+            kSplashHintColour},
     Control{kSplashPicture, Kind::Image, "", {0, 1080, 4695, 5415}, Font::Normal, Picture::Splash},
 };
 
 inline constexpr std::array kInfoControls = {
     Control{kInfoOk, Kind::DefaultButton, "OK", {1793, 8280, 975, 423}},
-    Control{kInfoTitle, Kind::CentredLabel, "QUELLGATE V 1.0", {120, 120, 4215, 375}, Font::Bold10, Picture::None,
+    Control{kInfoTitle,
+            Kind::CentredLabel,
+            "QUELLGATE V 1.0",
+            {120, 120, 4215, 375},
+            Font::Bold10,
+            Picture::None,
             kInfoTitleColour},
     Control{kInfoPicture, Kind::Image, "", {120, 600, 4320, 3000}, Font::Normal, Picture::Info},
     Control{kInfoRuleAbove, Kind::Rule, "", {120, 3720, 4320, 30}},
-    Control{kInfoText, Kind::Paragraph,
-            "Quellgate keeps you away from social networks and from any site or subject you name.\n\n"
-            "It runs hidden. Several times a second it reads the titles of the open windows; when one holds a "
-            "blocked network or keyword, it sends Alt+Home, and the browser leaves the page for its home page.\n\n"
-            "Click a network's picture to switch it between FREE and BLOCKED. Use the buttons under the list to "
-            "add a site or keyword and to remove the selected one.\n\n"
-            "F4 hides the main window.\nF5 shows it after the master password.\nF8 sends Alt+Home at once.",
-            {240, 3870, 4080, 4050}},
+    Control{
+        kInfoText,
+        Kind::Paragraph,
+        "Quellgate keeps you away from social networks and from any site or subject you name.\n\n"
+        "It runs hidden. Several times a second it reads the titles of the open windows; when one holds a "
+        "blocked network or keyword, it sends Alt+Home, and the browser leaves the page for its home "
+        "page.\n\n"
+        "Click a network's picture to switch it between FREE and BLOCKED. Use the buttons under the list to "
+        "add a site or keyword and to remove the selected one.\n\n"
+        "F4 hides the main window.\nF5 shows it after the master password.\nF8 sends Alt+Home at once.",
+        {240, 3870, 4080, 4050}},
     Control{kInfoRuleBelow, Kind::Rule, "", {120, 8070, 4320, 30}},
 };
 
@@ -207,8 +228,13 @@ inline constexpr std::array kChangePasswordControls = {
     Control{kOldPasswordLabel, Kind::Label, "Old password:", {120, 480, 1080, 270}},
     Control{kNewPasswordLabel, Kind::CentredLabel, "New password:", {120, 1200, 1080, 615}},
     Control{kRetypedPasswordLabel, Kind::CentredLabel, "Re-type New password:", {120, 1920, 1080, 615}},
-    Control{kPasswordHint, Kind::CentredLabel, "At least 8 characters", {1320, 1560, 2400, 375}, Font::Normal,
-            Picture::None, kPasswordHintColour},
+    Control{kPasswordHint,
+            Kind::CentredLabel,
+            "At least 8 characters",
+            {1320, 1560, 2400, 375},
+            Font::Normal,
+            Picture::None,
+            kPasswordHintColour},
     Control{kPasswordCancel, Kind::Button, "Cancel", {2640, 2520, 1065, 423}},
 };
 

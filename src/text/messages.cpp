@@ -18,7 +18,8 @@ std::string WhereSettingsLive(std::string_view location, bool sharedByAllUsers, 
 }
 
 std::string WhatToDo(bool sharedByAllUsers, std::string_view action) {
-    if (sharedByAllUsers) return Join({"Start Quellgate once with \"Run as administrator\" and ", action, "."});
+    if (sharedByAllUsers)
+        return Join({"Start Quellgate once with \"Run as administrator\" and ", action, "."});
     return Join({"Make sure that place can be written, then ", action, "."});
 }
 
@@ -29,13 +30,15 @@ std::string ErrorOpeningKey(long code) { return Join({"Error ", std::to_string(c
 std::string ErrorSettingKey(long code) { return Join({"Error ", std::to_string(code), " setting key\r\n"}); }
 
 std::string SettingsNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
-    return Join({"Quellgate could not store the network settings, so this change will be forgotten when "
-                 "Quellgate starts again.\r\n\r\n",
-                 WhereSettingsLive(location, sharedByAllUsers, reason), "\r\n\r\nTo keep your choices: ",
-                 WhatToDo(sharedByAllUsers, "set them again"), " This message is shown once per run."});
+    return Join(
+        {"Quellgate could not store the network settings, so this change will be forgotten when "
+         "Quellgate starts again.\r\n\r\n",
+         WhereSettingsLive(location, sharedByAllUsers, reason), "\r\n\r\nTo keep your choices: ",
+         WhatToDo(sharedByAllUsers, "set them again"), " This message is shown once per run."});
 }
 
-std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
+std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers,
+                                     std::string_view reason) {
     return Join({"Quellgate could not store the master password.\r\n\r\n",
                  WhereSettingsLive(location, sharedByAllUsers, reason),
                  "\r\n\r\nNo password of your own can be kept until it can, so 'lotus7391' stays the master "
@@ -46,20 +49,23 @@ std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAll
 std::string NewPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
     return Join({"The password was NOT changed: Quellgate could not store it.\r\n\r\n",
                  WhereSettingsLive(location, sharedByAllUsers, reason),
-                 "\r\n\r\nThe old password is still in force. ", WhatToDo(sharedByAllUsers, "change it again")});
+                 "\r\n\r\nThe old password is still in force. ",
+                 WhatToDo(sharedByAllUsers, "change it again")});
 }
 
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason) {
-    return Join({"Quellgate could not save your blocked keywords to the file\r\n", path, "\r\n(", reason,
-                 ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be lost when it "
-                 "ends unless the file can be written. Make sure the folder is not read-only and no other "
-                 "program holds the file."});
+    return Join(
+        {"Quellgate could not save your blocked keywords to the file\r\n", path, "\r\n(", reason,
+         ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be lost when it "
+         "ends unless the file can be written. Make sure the folder is not read-only and no other "
+         "program holds the file."});
 }
 
 std::string BlocklistNotRead(std::string_view path, std::string_view reason) {
-    return Join({"Quellgate could not read your blocked keywords from the file\r\n", path, "\r\n(", reason,
-                 ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file as it is and will "
-                 "read it again before it saves any change."});
+    return Join(
+        {"Quellgate could not read your blocked keywords from the file\r\n", path, "\r\n(", reason,
+         ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file as it is and will "
+         "read it again before it saves any change."});
 }
 
 }  // namespace quellgate::texts

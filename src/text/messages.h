@@ -16,8 +16,7 @@ inline constexpr std::string_view kConfirmExit = "Exit Quellgate?";
 inline constexpr std::string_view kAddKeywordPrompt = "Add keyword or sitename to block list...!";
 inline constexpr std::string_view kKeywordNotAllowed = "Keyword not allowed!";
 inline constexpr std::string_view kKeywordExists = "Keyword already exists in the Blocklist!!!";
-inline constexpr std::string_view kUseNetworkIcon =
-    "Click on Social Network Icon to remove from this list!";
+inline constexpr std::string_view kUseNetworkIcon = "Click on Social Network Icon to remove from this list!";
 
 // Master password
 inline constexpr std::string_view kEnterPassword = "Enter master password:";
@@ -42,7 +41,8 @@ std::string ErrorSettingKey(long code);
 // `location` is where the settings live; when they are kept for every user of
 // the computer, an ordinary account may be refused and is told what to do.
 std::string SettingsNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
-std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
+std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers,
+                                     std::string_view reason);
 std::string NewPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason);
 std::string BlocklistNotRead(std::string_view path, std::string_view reason);

@@ -117,9 +117,12 @@ std::string ControlRunsToSpaces(std::string_view text) {
         const auto b1 = text.size() > 1 ? static_cast<unsigned char>(text[1]) : 0;
         const auto b2 = text.size() > 2 ? static_cast<unsigned char>(text[2]) : 0;
         std::size_t control = 0;  // bytes of the control character at the front
-        if (b0 < 0x20 || b0 == 0x7F) control = 1;
-        else if (b0 == 0xC2 && b1 >= 0x80 && b1 <= 0x9F) control = 2;
-        else if (b0 == 0xE2 && b1 == 0x80 && (b2 == 0xA8 || b2 == 0xA9)) control = 3;
+        if (b0 < 0x20 || b0 == 0x7F)
+            control = 1;
+        else if (b0 == 0xC2 && b1 >= 0x80 && b1 <= 0x9F)
+            control = 2;
+        else if (b0 == 0xE2 && b1 == 0x80 && (b2 == 0xA8 || b2 == 0xA9))
+            control = 3;
         if (control > 0) {
             if (!inRun) out += ' ';
             inRun = true;

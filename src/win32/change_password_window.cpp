@@ -12,7 +12,8 @@ namespace {
 constexpr int kBoxes[] = {layout::kOldPassword, layout::kNewPassword, layout::kRetypedPassword};
 
 // A click into a box empties it; moving in with the keyboard does not.
-LRESULT CALLBACK EmptyOnClick(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) noexcept {
+LRESULT CALLBACK EmptyOnClick(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR) noexcept {
     if (message == WM_LBUTTONDOWN) SetWindowTextW(edit, L"");
     return DefSubclassProc(edit, message, wParam, lParam);
 }
@@ -54,8 +55,7 @@ LRESULT ChangePasswordWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
         EmptyBoxes();
         Hide();
         return 0;
-    default:
-        return Form::HandleMessage(message, wParam, lParam);
+    default: return Form::HandleMessage(message, wParam, lParam);
     }
 }
 

@@ -35,8 +35,7 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             return TRUE;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -66,7 +65,8 @@ Answer WinDialogs::ShowMessage(std::string_view text, std::string_view caption, 
     }
 }
 
-std::optional<std::string> WinDialogs::AskText(std::string_view prompt, std::string_view caption, bool masked) {
+std::optional<std::string> WinDialogs::AskText(std::string_view prompt, std::string_view caption,
+                                               bool masked) {
     InputBox box{Wide(prompt), Wide(caption), masked, std::nullopt};
     DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_INPUT_BOX), owner_, InputBoxProc,
                     reinterpret_cast<LPARAM>(&box));

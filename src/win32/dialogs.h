@@ -17,7 +17,8 @@ public:
 
     Answer ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon,
                        MessageButtons buttons) override;
-    std::optional<std::string> AskText(std::string_view prompt, std::string_view caption, bool masked) override;
+    std::optional<std::string> AskText(std::string_view prompt, std::string_view caption,
+                                       bool masked) override;
 
 private:
     HINSTANCE instance_;

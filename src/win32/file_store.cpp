@@ -48,8 +48,9 @@ FileStore::ReadResult WinFileStore::Read(std::string_view name) const {
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Unreadable{"a folder has taken the file's name"};
 
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return Unreadable{ErrorText(GetLastError())};
     std::string content;
     LARGE_INTEGER size{};
@@ -75,8 +76,8 @@ Outcome WinFileStore::Replace(std::string_view name, std::string_view content) {
         if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
             return Outcome::Failure(ErrorText(ERROR_ACCESS_DENIED));
         UniqueFile probe(CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe) return LastError();
     }
     // A temporary file left by a save that was cut short, or anything else of
@@ -90,8 +91,8 @@ Outcome WinFileStore::Replace(std::string_view name, std::string_view content) {
         }
     }
     {
-        UniqueFile file(
-            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return Outcome::Failure(ErrorText(GetLastError()) + ", writing " + Narrow(temporary));
         if (!WriteAll(file.get(), content) || !FlushFileBuffers(file.get())) {
             Outcome failed = LastError();

@@ -23,8 +23,8 @@ UniqueFont MakeFont(FontSpec spec, UINT dpi) {
     // The TrueType face of the classic dialog font, so text scales cleanly.
     return UniqueFont(CreateFontW(-MulDiv(spec.tenthsOfPoint, static_cast<int>(dpi), 720), 0, 0, 0,
                                   spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                  L"Microsoft Sans Serif"));
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, L"Microsoft Sans Serif"));
 }
 
 struct ControlClass {
@@ -124,15 +124,16 @@ void Form::Create(HINSTANCE instance, const Frame& frame, const layout::Window& 
     backgroundColour_ = frame.faceColour ? GetSysColor(COLOR_BTNFACE) : ToColorRef(frame.background);
     background_.reset(CreateSolidBrush(backgroundColour_));
     HWND window = CreateWindowExW(frame.exStyle, frame.className, Wide(design.title).c_str(), frame.style,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame.owner, frame.menu,
-                                  instance, this);
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame.owner,
+                                  frame.menu, instance, this);
     if (!window) return;
     for (const auto& control : design.controls) {
         if (control.picture != layout::Picture::None)
             pictures_.try_emplace(control.picture, instance, ResourceOf(control.picture));
         const ControlClass kind = ClassOf(control.kind);
-        CreateWindowExW(0, kind.name, ControlText(control.text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
-                        0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+        CreateWindowExW(0, kind.name, ControlText(control.text).c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
     }
     AddTooltips(instance);
     ApplyDpi(GetDpiForWindow(window), nullptr);
@@ -143,8 +144,8 @@ void Form::AddTooltips(HINSTANCE instance) {
         if (control.kind != layout::Kind::List && control.kind != layout::Kind::PictureButton) continue;
         if (!tooltips_)
             tooltips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                            instance, nullptr));
+                                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                            hwnd(), nullptr, instance, nullptr));
         std::wstring text = Wide(control.text);
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
@@ -189,7 +190,8 @@ void Form::ApplyDpi(UINT dpi, const RECT* suggested) {
     AdjustWindowRectExForDpi(&frame, style, GetMenu(window) != nullptr, exStyle, dpi_);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     if (suggested) {
-        SetWindowPos(window, nullptr, suggested->left, suggested->top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (centred_) {
         const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
         SetWindowPos(window, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, width, height,
@@ -200,8 +202,8 @@ void Form::ApplyDpi(UINT dpi, const RECT* suggested) {
     for (const auto& control : design_->controls) {
         const RECT place = PixelRect(control.place);
         HWND child = Control(control.id);
-        SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(child, WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(control.font)].get()), TRUE);
     }
@@ -247,8 +249,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window_.get(), message, wParam, lParam);
 }

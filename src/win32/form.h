@@ -38,7 +38,7 @@ protected:
         DWORD style, exStyle;
         HWND owner;
         bool centred;
-        HMENU menu = nullptr;                    // owned by the window from then on
+        HMENU menu = nullptr;                   // owned by the window from then on
         layout::Rgb background{240, 240, 240};  // used only when faceColour is false
         bool faceColour = true;                 // the system's colour for dialogs
     };
@@ -48,7 +48,9 @@ protected:
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // A label's text colour, where it is not the system's.
-    virtual std::optional<layout::Rgb> TextColour(const layout::Control& control) const { return control.colour; }
+    virtual std::optional<layout::Rgb> TextColour(const layout::Control& control) const {
+        return control.colour;
+    }
     // Pictures and picture buttons.
     virtual void DrawControl(const layout::Control& control, const DRAWITEMSTRUCT& item) const;
 

@@ -5,7 +5,8 @@
 namespace quellgate::win32 {
 
 InfoWindow::InfoWindow(HINSTANCE instance, HWND owner) {
-    Create(instance, {L"QuellgateInfo", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, true}, layout::kInfoWindow);
+    Create(instance, {L"QuellgateInfo", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, true},
+           layout::kInfoWindow);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE))));
 }
@@ -16,11 +17,8 @@ LRESULT InfoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // Enter and Esc come as IDOK and IDCANCEL.
         if (LOWORD(wParam) == layout::kInfoOk || LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) Hide();
         return 0;
-    case WM_CLOSE:
-        Hide();
-        return 0;
-    default:
-        return Form::HandleMessage(message, wParam, lParam);
+    case WM_CLOSE: Hide(); return 0;
+    default: return Form::HandleMessage(message, wParam, lParam);
     }
 }
 

@@ -51,7 +51,8 @@ OwnerWindow::OwnerWindow(HINSTANCE instance) {
 }
 
 MainWindow::MainWindow(HINSTANCE instance, HWND owner) : instance_(instance), owner_(owner) {
-    Create(instance, {L"QuellgateMain", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, false, BuildMenu()},
+    Create(instance,
+           {L"QuellgateMain", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, false, BuildMenu()},
            layout::kMainWindow);
     bigIcon_ = LoadAppIcon(instance, GetSystemMetricsForDpi(SM_CXICON, Dpi()));
     smallIcon_ = LoadAppIcon(instance, GetSystemMetricsForDpi(SM_CXSMICON, Dpi()));
@@ -79,7 +80,8 @@ const layout::Rgb& MainWindow::SwitchColour(std::size_t network) const {
 void MainWindow::ShowSwitch(std::size_t network, bool blocked) {
     blocked_.at(network) = blocked;
     const int offset = static_cast<int>(network);
-    SetWindowTextW(Control(layout::kNetworkStatus + offset), Wide(blocked ? layout::kBlockedText : layout::kFreeText).c_str());
+    SetWindowTextW(Control(layout::kNetworkStatus + offset),
+                   Wide(blocked ? layout::kBlockedText : layout::kFreeText).c_str());
     InvalidateRect(Control(layout::kNetworkIcon + offset), nullptr, TRUE);
     InvalidateRect(Control(layout::kNetworkStatus + offset), nullptr, TRUE);
 }
@@ -89,7 +91,8 @@ void MainWindow::ShowKeywords(const std::vector<std::string>& entries) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     SendMessageW(list, LB_INITSTORAGE, entries.size(), 0);
-    for (const auto& entry : entries) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry).c_str()));
+    for (const auto& entry : entries)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry).c_str()));
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
@@ -116,7 +119,8 @@ void MainWindow::ShowInfo() {
 }
 
 void MainWindow::ShowChangePassword() {
-    if (!changePassword_) changePassword_ = std::make_unique<ChangePasswordWindow>(instance_, owner_, *controller_);
+    if (!changePassword_)
+        changePassword_ = std::make_unique<ChangePasswordWindow>(instance_, owner_, *controller_);
     changePassword_->Show();
 }
 
@@ -169,17 +173,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kWatchTimer && controller_) controller_->OnWatchTick();
         return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_CLOSE:
         // Every way of closing (menu, title bar, Alt+F4, another program) asks first.
         if (controller_) controller_->RequestExit();
         return 0;
-    case WM_QUERYENDSESSION:
-        return controller_ && controller_->RequestExit() ? TRUE : FALSE;
-    default:
-        return Form::HandleMessage(message, wParam, lParam);
+    case WM_QUERYENDSESSION: return controller_ && controller_->RequestExit() ? TRUE : FALSE;
+    default: return Form::HandleMessage(message, wParam, lParam);
     }
 }
 

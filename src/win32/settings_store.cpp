@@ -15,7 +15,8 @@ LSTATUS SetStringValue(HKEY key, std::string_view name, std::string_view text) {
 
 std::optional<std::string> WinSettingsStore::Read(std::string_view name) const {
     UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_QUERY_VALUE | kView, key.out())) return std::nullopt;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_QUERY_VALUE | kView, key.out()))
+        return std::nullopt;
     const std::wstring valueName = Wide(name);
     DWORD type = 0;
     DWORD size = 0;
@@ -27,8 +28,8 @@ std::optional<std::string> WinSettingsStore::Read(std::string_view name) const {
     while (status == ERROR_MORE_DATA) {
         data.assign(size / sizeof(wchar_t) + 1, L'\0');
         size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-        status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                                  &size);
+        status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
     }
     if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
     std::wstring_view text(data.data(), size / sizeof(wchar_t));
@@ -37,8 +38,8 @@ std::optional<std::string> WinSettingsStore::Read(std::string_view name) const {
 
 Outcome WinSettingsStore::Write(std::string_view name, std::string_view text) {
     UniqueKey key;
-    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE | kView, nullptr,
-                                     key.out(), nullptr);
+    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE | kView,
+                                     nullptr, key.out(), nullptr);
     if (status == ERROR_SUCCESS) status = SetStringValue(key.get(), name, text);
     if (status != ERROR_SUCCESS) return Outcome::Failure(ErrorText(static_cast<DWORD>(status)));
     return Outcome::Success();

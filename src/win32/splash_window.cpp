@@ -9,8 +9,8 @@ constexpr UINT_PTR kEndTimer = 1, kRollTimer = 2;
 
 SplashWindow::SplashWindow(HINSTANCE instance, HWND owner) {
     Create(instance,
-           {L"QuellgateSplash", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, owner, true, nullptr,
-            layout::kSplashBlue, false},
+           {L"QuellgateSplash", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, owner, true,
+            nullptr, layout::kSplashBlue, false},
            layout::kSplashWindow);
     SetTimer(hwnd(), kEndTimer, 2000, nullptr);
     SetTimer(hwnd(), kRollTimer, 100, nullptr);

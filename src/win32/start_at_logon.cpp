@@ -42,7 +42,8 @@ StartAtLogon::Result WinStartAtLogon::Remove(std::string_view name) {
 bool WinStartAtLogon::Exists(std::string_view name) const {
     UniqueKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_READ, key.out())) return false;
-    return RegQueryValueExW(key.get(), Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegQueryValueExW(key.get(), Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace quellgate::win32

@@ -11,8 +11,8 @@ std::string WinTextCase::LowerCase(std::string_view text) const {
     if (wide.empty()) return {};
     const DWORD flags = LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING;
     const auto map = [&](wchar_t* out, int size) {
-        return LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, wide.data(), static_cast<int>(wide.size()), out, size,
-                             nullptr, nullptr, 0);
+        return LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, wide.data(), static_cast<int>(wide.size()), out,
+                             size, nullptr, nullptr, 0);
     };
     // Lower case nearly always has the same length, so one call usually does;
     // every caption passes here on every tick.

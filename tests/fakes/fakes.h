@@ -59,7 +59,9 @@ public:
         if (broken.count(key)) throw std::runtime_error("the system call failed");
         return taps.erase(key) > 0 || held.count(key) > 0;
     }
-    void AddWindow(std::string caption, bool visible = true) { windows.push_back({std::move(caption), visible}); }
+    void AddWindow(std::string caption, bool visible = true) {
+        windows.push_back({std::move(caption), visible});
+    }
 
     std::vector<TopLevelWindow> windows;
     std::set<Key> taps;  // pressed since the last query: used up by it
@@ -77,7 +79,8 @@ public:
         const auto& ctype = std::use_facet<std::ctype<wchar_t>>(locale);
         std::u16string units = Utf8ToUtf16(text);
         for (auto& unit : units)
-            if (unit < 0xD800 || unit > 0xDFFF) unit = static_cast<char16_t>(ctype.tolower(static_cast<wchar_t>(unit)));
+            if (unit < 0xD800 || unit > 0xDFFF)
+                unit = static_cast<char16_t>(ctype.tolower(static_cast<wchar_t>(unit)));
         return Utf16ToUtf8(units);
     }
 };
@@ -101,7 +104,8 @@ public:
         if (whileMessageOpen) whileMessageOpen();
         return buttons == MessageButtons::Ok ? Answer::Ok : Next(answers, Answer::Yes);
     }
-    std::optional<std::string> AskText(std::string_view prompt, std::string_view caption, bool masked) override {
+    std::optional<std::string> AskText(std::string_view prompt, std::string_view caption,
+                                       bool masked) override {
         prompts.push_back({std::string(prompt), std::string(caption), masked});
         if (whilePromptOpen) whilePromptOpen();
         return Next(typed, std::optional<std::string>());

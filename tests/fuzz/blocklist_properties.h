@@ -21,8 +21,10 @@ inline bool Turned(char c) { return c >= ' ' && c <= '~' && c != '"'; }
 // The first property that does not hold, or nullptr.
 inline const char* ViolatedBlocklistProperty(std::string_view bytes) {
     const std::string ciphered = Encipher(bytes), deciphered = Decipher(bytes);
-    if (ciphered.size() != bytes.size() || deciphered.size() != bytes.size()) return "the cipher keeps the length";
-    if (Decipher(ciphered) != bytes || Encipher(deciphered) != bytes) return "the cipher round-trips both ways";
+    if (ciphered.size() != bytes.size() || deciphered.size() != bytes.size())
+        return "the cipher keeps the length";
+    if (Decipher(ciphered) != bytes || Encipher(deciphered) != bytes)
+        return "the cipher round-trips both ways";
     for (std::size_t i = 0; i < bytes.size(); ++i)
         if (Turned(bytes[i]) ? !Turned(ciphered[i]) || !Turned(deciphered[i])
                              : ciphered[i] != bytes[i] || deciphered[i] != bytes[i])
@@ -37,7 +39,8 @@ inline const char* ViolatedBlocklistProperty(std::string_view bytes) {
         if (!IsNetworkName(keyword)) kept.push_back(keyword);
     }
     keywords.emplace_back(kNetworks[bytes.size() % kNetworkCount].name);  // the list may always hold one
-    if (DecodeBlocklist(EncodeBlocklist(keywords)) != kept) return "saved keywords read back, network names left out";
+    if (DecodeBlocklist(EncodeBlocklist(keywords)) != kept)
+        return "saved keywords read back, network names left out";
     return nullptr;
 }
 

@@ -13,7 +13,8 @@ TEST_F(Switches, ReadAsBlockedOnlyWhenStoredAsTrueAndFillTheList) {
     settings.values = {{"A", "False"}, {"B", "True"}, {"C", "true"}, {"E", "True"}};
     File() = EncodeBlocklist({"news", "twitter fans"});
     Start();
-    EXPECT_THAT(view.blocked, ElementsAre(false, true, false, false, true)) << "other text or none reads as FREE";
+    EXPECT_THAT(view.blocked, ElementsAre(false, true, false, false, true))
+        << "other text or none reads as FREE";
     EXPECT_THAT(view.keywords, ElementsAre("news", "twitter", "twitter fans", "youtube"));
 }
 
@@ -23,7 +24,8 @@ TEST_F(Switches, AClickStoresAllFiveAndChangesOnlyItsOwnEntry) {
     Start();
     app().ToggleNetwork(Facebook);
     app().ToggleNetwork(YouTube);  // though the user's keywords hold the name
-    EXPECT_EQ(settings.values, (Values{{"A", "True"}, {"B", "False"}, {"C", "True"}, {"D", "False"}, {"E", "True"}}));
+    EXPECT_EQ(settings.values,
+              (Values{{"A", "True"}, {"B", "False"}, {"C", "True"}, {"D", "False"}, {"E", "True"}}));
     EXPECT_THAT(view.keywords, ElementsAre("facebook", "linkedin", "myyoutube", "youtube", "youtube fans"));
     desktop.AddWindow("YouTube - Home");
     app().OnWatchTick();
@@ -32,8 +34,10 @@ TEST_F(Switches, AClickStoresAllFiveAndChangesOnlyItsOwnEntry) {
     app().ToggleNetwork(Facebook);
     app().ToggleNetwork(YouTube);
     EXPECT_FALSE(view.blocked[YouTube]);
-    EXPECT_EQ(settings.values, (Values{{"A", "False"}, {"B", "False"}, {"C", "True"}, {"D", "False"}, {"E", "False"}}));
-    EXPECT_THAT(view.keywords, ElementsAre("linkedin", "myyoutube", "youtube fans")) << "the user's keywords stay";
+    EXPECT_EQ(settings.values,
+              (Values{{"A", "False"}, {"B", "False"}, {"C", "True"}, {"D", "False"}, {"E", "False"}}));
+    EXPECT_THAT(view.keywords, ElementsAre("linkedin", "myyoutube", "youtube fans"))
+        << "the user's keywords stay";
     Type("zzz");
     EXPECT_THAT(DecodeBlocklist(File()), ElementsAre("myyoutube", "youtube fans", "zzz"));
 }
@@ -45,7 +49,8 @@ TEST_F(Switches, AWriteThatFailsIsToldOncePerRunAndTheOthersAreStillStored) {
     app().ToggleNetwork(MySpace);
     app().ToggleNetwork(Twitter);
     EXPECT_THAT(dialogs.messages,
-                ElementsAre(Shown(AllOf(HasSubstr("Access is denied."), HasSubstr("forgotten")), MessageIcon::Exclamation)));
+                ElementsAre(Shown(AllOf(HasSubstr("Access is denied."), HasSubstr("forgotten")),
+                                  MessageIcon::Exclamation)));
     EXPECT_EQ(settings.values, (Values{{"A", "False"}, {"C", "False"}, {"D", "True"}, {"E", "False"}}));
     EXPECT_THAT(view.keywords, ElementsAre("myspace", "twitter")) << "blocked for this run all the same";
 }
@@ -70,8 +75,8 @@ TEST_F(Keywords, AreLowerCasedKeptWholeSavedAndOnlyAnEqualEntryRefusesOne) {
     Start();
     app().ToggleNetwork(Facebook);
     for (const char* typed : {"abc", "Facebook Page", " www", "ŽELJEZNICA", "ABC", "book"}) Type(typed);
-    EXPECT_THAT(dialogs.prompts, Each(fakes::ScriptedDialogs::Prompt{"Add keyword or sitename to block list...!",
-                                                                     "Quellgate", false}));
+    EXPECT_THAT(dialogs.prompts, Each(fakes::ScriptedDialogs::Prompt{
+                                     "Add keyword or sitename to block list...!", "Quellgate", false}));
     EXPECT_THAT(dialogs.messages,
                 ElementsAre(Shown("Keyword already exists in the Blocklist!!!", MessageIcon::Information)));
     EXPECT_THAT(view.keywords, ElementsAre(" www", "abc", "book", "facebook", "facebook page", "željeznica"));
@@ -86,8 +91,8 @@ TEST_F(Keywords, RemovingTakesTheSelectedCustomKeywordOnly) {
     view.selected = 1;
     files.replaced = 0;
     app().RemoveSelectedKeyword();
-    EXPECT_THAT(dialogs.messages,
-                ElementsAre(Shown("Click on Social Network Icon to remove from this list!", MessageIcon::Information)));
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Click on Social Network Icon to remove from this list!",
+                                                    MessageIcon::Information)));
     EXPECT_EQ(files.replaced, 0);
     view.selected.reset();
     app().RemoveSelectedKeyword();
@@ -114,8 +119,8 @@ using Blocklist = App;
 TEST_F(Blocklist, HoldsOneEncipheredLinePerKeywordAndReadsBackTheSame) {
     Start();
     for (const char* typed : {"zeta", "Ελληνικά νέα", "~tilde\"quote", "x-y_z"}) Type(typed);
-    EXPECT_EQ(File(), Encipher("x-y_z") + "\r\n" + Encipher("zeta") + "\r\n" + Encipher("~tilde\"quote") + "\r\n" +
-                          Encipher("ελληνικά νέα") + "\r\n");
+    EXPECT_EQ(File(), Encipher("x-y_z") + "\r\n" + Encipher("zeta") + "\r\n" + Encipher("~tilde\"quote") +
+                          "\r\n" + Encipher("ελληνικά νέα") + "\r\n");
     const auto listed = view.keywords;
     Start();
     EXPECT_EQ(view.keywords, listed);
@@ -123,22 +128,24 @@ TEST_F(Blocklist, HoldsOneEncipheredLinePerKeywordAndReadsBackTheSame) {
 
 TEST_F(Blocklist, ReadsEveryLineEndAndKeepsKeywordsInsideOtherEntries) {
     settings.values["A"] = "True";
-    File() = Encipher("alpha") + "\r\n\r\n" + Encipher("beta") + "\r" + Encipher("book") + "\n" + Encipher("News") +
-             "\r\n" + Encipher("news") + "\r\n" + Encipher("newsletter");
+    File() = Encipher("alpha") + "\r\n\r\n" + Encipher("beta") + "\r" + Encipher("book") + "\n" +
+             Encipher("News") + "\r\n" + Encipher("news") + "\r\n" + Encipher("newsletter");
     Start();
     Type("pornography");
     Type("porn");
     Start();
-    EXPECT_THAT(view.keywords, ElementsAre("alpha", "beta", "book", "facebook", "news", "newsletter", "porn", "pornography"));
+    EXPECT_THAT(view.keywords, ElementsAre("alpha", "beta", "book", "facebook", "news", "newsletter", "porn",
+                                           "pornography"));
     app().ToggleNetwork(Facebook);
     app().RemoveSelectedKeyword();  // nothing selected: saves the list
-    EXPECT_THAT(DecodeBlocklist(File()), ElementsAre("alpha", "beta", "book", "news", "newsletter", "porn", "pornography"));
+    EXPECT_THAT(DecodeBlocklist(File()),
+                ElementsAre("alpha", "beta", "book", "news", "newsletter", "porn", "pornography"));
 }
 
 TEST_F(Blocklist, SurvivesDamagedContentAndKeepsKeywordsTooLongToMatch) {
     const std::string huge(10000, 'q');
-    File() = Encipher("good") + "\r\n" + std::string("\0\0\xFF\xFE\x01", 5) + "\r\n" + Encipher(huge) + "\r\n" +
-             "\xC3";  // cut inside a character, no line end
+    File() = Encipher("good") + "\r\n" + std::string("\0\0\xFF\xFE\x01", 5) + "\r\n" + Encipher(huge) +
+             "\r\n" + "\xC3";  // cut inside a character, no line end
     Start();
     EXPECT_THAT(view.keywords, ElementsAre(" \xEF\xBF\xBD\xEF\xBF\xBD ", "good", huge, "\xEF\xBF\xBD"));
     desktop.AddWindow(huge);
@@ -154,7 +161,8 @@ TEST_F(Blocklist, IsShownOnceHoweverLongItIs) {
     File() = EncodeBlocklist(keywords);
     Start();
     EXPECT_EQ(view.keywords.size(), keywords.size());
-    EXPECT_EQ(view.rowsShown, keywords.size()) << "rows pushed to the view grow with the list, not its square";
+    EXPECT_EQ(view.rowsShown, keywords.size())
+        << "rows pushed to the view grow with the list, not its square";
 }
 
 TEST_F(Blocklist, IsCreatedEmptyWhenMissingAndAFailedSaveIsToldOnceUntilASaveSucceeds) {
@@ -163,9 +171,9 @@ TEST_F(Blocklist, IsCreatedEmptyWhenMissingAndAFailedSaveIsToldOnceUntilASaveSuc
     files.failWrites = true;
     Type("first");
     Type("second");
-    const auto told = Shown(AllOf(HasSubstr("could not save"), HasSubstr("C:\\Tools\\blocklist"),
-                                  HasSubstr("Access is denied.")),
-                            MessageIcon::Exclamation);
+    const auto told = Shown(
+        AllOf(HasSubstr("could not save"), HasSubstr("C:\\Tools\\blocklist"), HasSubstr("Access is denied.")),
+        MessageIcon::Exclamation);
     EXPECT_THAT(dialogs.messages, ElementsAre(told));
     EXPECT_EQ(File(), "") << "the old content stays";
     EXPECT_THAT(view.keywords, ElementsAre("first", "second"));

@@ -33,11 +33,11 @@ TEST(Scan, OneKeystrokePerVisibleWindowWhoseLowerCasedCaptionHoldsAKeyword) {
         std::initializer_list<const char*> captions;
         int altHomes;
     };
-    for (const Case& c : {Case{{}, {"youtube"}, 0},
-                          Case{{"youtube"}, {"My YouTube Page - Browser", "Home page"}, 1},
-                          Case{{"face book"}, {"facebook", "Face-book", "The FACE BOOK club"}, 1},
-                          Case{{"twitter", "youtube"}, {"twitter and youtube", "Another youtube video", "Notepad"}, 2},
-                          Case{{"ΔΙΚΤΥΟ", "željeznica"}, {"Το Δίκτυο: ΔΙΚΤΥΟ ειδήσεων", "ŽELJEZNICA", "Ζ"}, 2}}) {
+    for (const Case& c :
+         {Case{{}, {"youtube"}, 0}, Case{{"youtube"}, {"My YouTube Page - Browser", "Home page"}, 1},
+          Case{{"face book"}, {"facebook", "Face-book", "The FACE BOOK club"}, 1},
+          Case{{"twitter", "youtube"}, {"twitter and youtube", "Another youtube video", "Notepad"}, 2},
+          Case{{"ΔΙΚΤΥΟ", "željeznica"}, {"Το Δίκτυο: ΔΙΚΤΥΟ ειδήσεων", "ŽELJEZNICA", "Ζ"}, 2}}) {
         Screen screen(c.keywords);
         for (const char* caption : c.captions) screen.desktop.AddWindow(caption);
         EXPECT_EQ(screen.AltHomesPerScan(), c.altHomes) << *c.captions.begin();

@@ -61,9 +61,10 @@ TEST_F(Exit, AsksOnceAndOnlyYesSavesTheKeywordsAndEnds) {
     EXPECT_FALSE(view.terminated);
     EXPECT_THAT(files.files, IsEmpty()) << "No saves nothing";
     EXPECT_TRUE(app().RequestExit());
-    EXPECT_THAT(dialogs.messages,
-                ElementsAre(Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo),
-                            Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo)));
+    EXPECT_THAT(
+        dialogs.messages,
+        ElementsAre(Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo),
+                    Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo)));
     EXPECT_TRUE(view.terminated);
     EXPECT_THAT(files.files, ElementsAre(Pair("blocklist", "")));
 }
@@ -114,12 +115,14 @@ TEST_F(Unlocking, TheDefaultOpensOnFirstUseWarnsAndIsStoredWhenItCan) {
     Unlock("lotus7391");
     EXPECT_THAT(dialogs.prompts,
                 ElementsAre(fakes::ScriptedDialogs::Prompt{"Enter master password:", "Quellgate", true}));
-    const auto warning = Shown("Your master password is 'lotus7391' and not safe to use! Please change your password!",
-                               MessageIcon::Information);
-    EXPECT_THAT(dialogs.messages,
-                ElementsAre(warning, Shown(AllOf(HasSubstr("could not store the master password"),
-                                                 HasSubstr("Access is denied."), HasSubstr("Run as administrator")),
-                                           MessageIcon::Exclamation)));
+    const auto warning =
+        Shown("Your master password is 'lotus7391' and not safe to use! Please change your password!",
+              MessageIcon::Information);
+    EXPECT_THAT(
+        dialogs.messages,
+        ElementsAre(warning, Shown(AllOf(HasSubstr("could not store the master password"),
+                                         HasSubstr("Access is denied."), HasSubstr("Run as administrator")),
+                                   MessageIcon::Exclamation)));
     EXPECT_TRUE(view.mainShown);
 
     settings.failWrites = false;
@@ -134,8 +137,8 @@ TEST_F(Unlocking, AnEmptyOrWrongAnswerIsRefused) {
     Start();
     const auto empty = Shown("Please enter master password!", MessageIcon::None);
     const auto wrong = Shown("Password not match!!!", MessageIcon::Exclamation, "Password verification");
-    for (const auto& typed :
-         std::initializer_list<std::optional<std::string>>{"", std::nullopt, "secret-pass", "Secret-Pass ", "lotus7391"}) {
+    for (const auto& typed : std::initializer_list<std::optional<std::string>>{
+             "", std::nullopt, "secret-pass", "Secret-Pass ", "lotus7391"}) {
         Unlock(typed);
         EXPECT_THAT(dialogs.messages, ElementsAre(typed.value_or("").empty() ? empty : wrong));
         EXPECT_FALSE(view.mainShown);
@@ -176,7 +179,8 @@ TEST_F(ChangingPassword, StoresANewPasswordOnlyWhenItCanAndKeepsU) {
     settings.refused = {"P"};
     EXPECT_FALSE(Ok("old-password", "new-password", "new-password"));
     EXPECT_THAT(dialogs.messages,
-                ElementsAre(Shown(AllOf(HasSubstr("NOT changed"), HasSubstr("Access is denied.")), MessageIcon::Exclamation)));
+                ElementsAre(Shown(AllOf(HasSubstr("NOT changed"), HasSubstr("Access is denied.")),
+                                  MessageIcon::Exclamation)));
     settings.refused.clear();
     EXPECT_TRUE(Ok("old-password", "12345678", "12345678")) << "the old password is still in force";
     EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Pasword changed!", MessageIcon::Information)));

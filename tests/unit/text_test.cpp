@@ -66,17 +66,15 @@ TEST(Utf8, RepairsEveryKindOfBrokenSequenceAndDropsNul) {
         std::string in, out;
     };
     const std::string bad = "\xEF\xBF\xBD";
-    for (const Case& c : {Case{"ok \xC5\xBE \xF0\x9F\x98\x80", "ok \xC5\xBE \xF0\x9F\x98\x80"},
-                          Case{std::string("a\0b", 3), "ab"},
-                          Case{"\xFFz", bad + "z"},
-                          Case{"\xC5", bad},                                   // cut short
-                          Case{"x\xF0\x9F\x98", "x" + bad + bad + bad},        // a 4-byte sequence cut at the end
-                          Case{"\xC0\xAF", bad + bad},                         // overlong, 2 bytes
-                          Case{"\xF0\x8F\xBF\xBF", bad + bad + bad + bad},     // overlong, 4 bytes
-                          Case{"\xF4\x90\x80\x80", bad + bad + bad + bad},     // above U+10FFFF
-                          Case{"\xF5\x80\x80\x80", bad + bad + bad + bad},     // lead bytes F5..F7
-                          Case{"\xF7\xBF", bad + bad},
-                          Case{"\xED\xA0\x80", bad + bad + bad}}) {            // an encoded surrogate
+    for (const Case& c :
+         {Case{"ok \xC5\xBE \xF0\x9F\x98\x80", "ok \xC5\xBE \xF0\x9F\x98\x80"},
+          Case{std::string("a\0b", 3), "ab"}, Case{"\xFFz", bad + "z"}, Case{"\xC5", bad},  // cut short
+          Case{"x\xF0\x9F\x98", "x" + bad + bad + bad},     // a 4-byte sequence cut at the end
+          Case{"\xC0\xAF", bad + bad},                      // overlong, 2 bytes
+          Case{"\xF0\x8F\xBF\xBF", bad + bad + bad + bad},  // overlong, 4 bytes
+          Case{"\xF4\x90\x80\x80", bad + bad + bad + bad},  // above U+10FFFF
+          Case{"\xF5\x80\x80\x80", bad + bad + bad + bad},  // lead bytes F5..F7
+          Case{"\xF7\xBF", bad + bad}, Case{"\xED\xA0\x80", bad + bad + bad}}) {  // an encoded surrogate
         EXPECT_EQ(SanitizeUtf8(c.in), c.out);
     }
 }

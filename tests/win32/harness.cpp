@@ -91,8 +91,8 @@ ProbeWindow::ProbeWindow(const std::string& caption, bool visible) {
         windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
         RegisterClassW(&windowClass);
         HWND window = CreateWindowExW(0, L"QuellgateTestProbe", win32::Wide(caption).c_str(),
-                                      WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 40, 40, 320, 200, nullptr,
-                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+                                      WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 40, 40, 320, 200,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&altHomes_));
         window_ = window;
         MSG message;
@@ -127,13 +127,9 @@ LRESULT CALLBACK ProbeWindow::Proc(HWND window, UINT message, WPARAM wParam, LPA
             ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         return 0;
     case WM_SYSKEYUP:
-    case WM_SYSCHAR:
-        return 0;  // Alt must not open the system menu
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SYSCHAR: return 0;  // Alt must not open the system menu
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -185,8 +181,8 @@ PROCESS_INFORMATION Program::StartAnother() const {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     std::wstring commandLine = L"\"" + folder_ + L"\\Quellgate.exe\"";
-    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
-                   &process);
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                   &startup, &process);
     if (process.hThread) CloseHandle(process.hThread);
     return process;
 }
@@ -224,7 +220,8 @@ std::vector<HWND> Program::VisibleWindows() const {
     return visible;
 }
 
-HWND Program::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline, Kind kind) const {
+HWND Program::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline,
+                            Kind kind) const {
     return WaitForDialogOf(Id(), caption, deadline, kind);
 }
 
@@ -236,7 +233,8 @@ HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::
             for (HWND window : TopWindowsOf(processId))
                 if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
                     win32::Wide(WindowTextOf(window)) == caption &&
-                    (kind == Program::Kind::Any || (kind == Program::Kind::InputBox) == (FirstEdit(window) != nullptr))) {
+                    (kind == Program::Kind::Any ||
+                     (kind == Program::Kind::InputBox) == (FirstEdit(window) != nullptr))) {
                     found = window;
                     return true;
                 }
@@ -274,7 +272,9 @@ void Program::Click(int id) const { PostMessageW(GetDlgItem(MainWindow(), id), B
 
 std::string Program::TextOf(int id) const { return WindowTextOf(GetDlgItem(MainWindow(), id)); }
 
-bool Program::Checked(int id) const { return SendMessageW(GetDlgItem(MainWindow(), id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Program::Checked(int id) const {
+    return SendMessageW(GetDlgItem(MainWindow(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 std::string Program::Acknowledge(const std::wstring& caption) const {
     HWND box = WaitForDialog(caption, 10s, Kind::MessageBox);
@@ -299,8 +299,9 @@ std::vector<std::string> Program::Keywords() const {
 }
 
 std::string Program::ReadBlocklist() const {
-    win32::UniqueFile file(CreateFileW(BlocklistPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                           FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    win32::UniqueFile file(CreateFileW(BlocklistPath().c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
     if (!file) return "<missing>";
     std::string content(1 << 16, '\0');
     DWORD read = 0;
@@ -318,7 +319,8 @@ std::string WindowTextOf(HWND window) {
 }
 
 void PressButton(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 HWND FirstEdit(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
@@ -330,7 +332,8 @@ void TypeInto(HWND edit, const std::string& text) {
 int CountDialogs(DWORD processId, const std::wstring& caption) {
     int count = 0;
     for (HWND window : TopWindowsOf(processId))
-        if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && win32::Wide(WindowTextOf(window)) == caption)
+        if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
+            win32::Wide(WindowTextOf(window)) == caption)
             ++count;
     return count;
 }
@@ -339,7 +342,8 @@ void ClearStoredState() {
     win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
         if (_wcsicmp(entry.szExeFile, L"Quellgate.exe") != 0) continue;
         win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
         if (!process) continue;
@@ -347,14 +351,17 @@ void ClearStoredState() {
         WaitForSingleObject(process.get(), 5000);
     }
     win32::UniqueKey software;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, software.out()) == 0)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, software.out()) ==
+        0)
         RegDeleteTreeW(software.get(), L"Korvane");
     RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate");
 }
 
 std::optional<std::string> StoredSetting(const char* name) { return win32::WinSettingsStore().Read(name); }
 
-void StoreSetting(const char* name, const std::string& value) { win32::WinSettingsStore().Write(name, value); }
+void StoreSetting(const char* name, const std::string& value) {
+    win32::WinSettingsStore().Write(name, value);
+}
 
 static void SetSettingsDacl(const wchar_t* sddl) {
     win32::UniqueKey key;
@@ -377,8 +384,8 @@ void AllowSettingsWrites() { SetSettingsDacl(L"D:P(A;;KA;;;WD)"); }
 std::optional<std::wstring> RunEntry() {
     wchar_t data[1024] = {};
     DWORD size = sizeof(data);
-    if (RegGetValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate", RRF_RT_REG_SZ, nullptr, data,
-                     &size))
+    if (RegGetValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate", RRF_RT_REG_SZ,
+                     nullptr, data, &size))
         return std::nullopt;
     return std::wstring(data);
 }

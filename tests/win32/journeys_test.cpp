@@ -169,7 +169,8 @@ TEST_F(Journey, UnlockBlockANetworkChangeThePasswordAndHide) {
     EXPECT_EQ(most, 1);
     Answer(prompt, "new secret");
     EXPECT_TRUE(WaitUntil([&] { return MainShown(); }, 3s));
-    EXPECT_EQ(program.WaitForDialog(L"Quellgate", 300ms), nullptr) << "no warning for a password of one's own";
+    EXPECT_EQ(program.WaitForDialog(L"Quellgate", 300ms), nullptr)
+        << "no warning for a password of one's own";
 
     ASSERT_TRUE(program.Exit());
     ASSERT_TRUE(program.Start());
@@ -200,7 +201,8 @@ TEST_F(Journey, KeywordsAreBlockedKeptAcrossARestartAndALongListStartsAtOnce) {
     const auto splash = Clock::now();
     ASSERT_TRUE(WaitUntil([&] { return probe.AltHomes() > 0; }, 10s));
     const auto ms = [](auto duration) {
-        return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
+        return static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
     };
     std::printf("10,001 keywords: splash after %lld ms, first Alt+Home %lld ms later\n", ms(splash - started),
                 ms(Clock::now() - splash));
@@ -239,7 +241,8 @@ TEST_F(Journey, FailuresAreToldAndNothingIsLost) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(program.Unlock());
     AddThroughButton("added later");
-    EXPECT_NE(program.Acknowledge(L"Quellgate").find("could not save your blocked keywords"), std::string::npos);
+    EXPECT_NE(program.Acknowledge(L"Quellgate").find("could not save your blocked keywords"),
+              std::string::npos);
     EXPECT_EQ(program.Keywords(), (std::vector<std::string>{"added later", "kept"}));
     EXPECT_EQ(program.ReadBlocklist(), EncodeBlocklist({"kept"}));
     SetFileAttributesW(program.BlocklistPath().c_str(), FILE_ATTRIBUTE_NORMAL);

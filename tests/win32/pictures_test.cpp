@@ -15,15 +15,9 @@ namespace {
 
 constexpr std::uint32_t kMagenta = 0xFF00FF;  // in no picture of ours
 
-std::uint32_t Alpha(std::uint32_t bgra) {
-    return bgra >> 24;
-}
-int Red(std::uint32_t bgra) {
-    return static_cast<int>((bgra >> 16) & 0xFF);
-}
-int Green(std::uint32_t bgra) {
-    return static_cast<int>((bgra >> 8) & 0xFF);
-}
+std::uint32_t Alpha(std::uint32_t bgra) { return bgra >> 24; }
+int Red(std::uint32_t bgra) { return static_cast<int>((bgra >> 16) & 0xFF); }
+int Green(std::uint32_t bgra) { return static_cast<int>((bgra >> 8) & 0xFF); }
 
 // A 32-bit DIB section selected into a memory DC, filled with one colour.
 class Canvas {

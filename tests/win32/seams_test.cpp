@@ -29,9 +29,10 @@ protected:
 
     void Raw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
         win32::UniqueKey key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0, nullptr, 0,
-                                  KEY_SET_VALUE | win32::WinSettingsStore::kView, nullptr, key.out(), nullptr),
-                  0);
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0, nullptr, 0,
+                            KEY_SET_VALUE | win32::WinSettingsStore::kView, nullptr, key.out(), nullptr),
+            0);
         ASSERT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), 0);
     }
 
@@ -50,7 +51,9 @@ TEST_F(Registry, KeepsAbsentApartFromEmptyAndReplaces) {
     EXPECT_EQ(store.Read("P"), "Δίκτυο");
     // Where an earlier 32-bit release kept them, which the message names.
     win32::UniqueKey key;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Korvane\\Status", 0, KEY_READ, key.out()), 0);
+    EXPECT_EQ(
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Korvane\\Status", 0, KEY_READ, key.out()),
+        0);
     EXPECT_EQ(store.Location(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status");
 }
 
@@ -83,7 +86,8 @@ TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValue) {
     const std::string name = "Quellgate Seam Test";
     run.Remove(name);
     EXPECT_FALSE(run.Exists(name));
-    EXPECT_EQ(run.Write(name, "C:\\My Tools\\Quellgate Seam Test.exe").stage, StartAtLogon::Result::Stage::Done);
+    EXPECT_EQ(run.Write(name, "C:\\My Tools\\Quellgate Seam Test.exe").stage,
+              StartAtLogon::Result::Stage::Done);
     EXPECT_TRUE(run.Exists(name));
     wchar_t data[MAX_PATH] = {};
     DWORD size = sizeof(data);
@@ -190,7 +194,8 @@ TEST_F(Files, ReportsWhatCannotBeWrittenOrReadAndKeepsTheOldContent) {
     SetFileAttributesW(Path(kName).c_str(), FILE_ATTRIBUTE_NORMAL);
     {
         // Another program holds the file open without sharing it.
-        win32::UniqueFile locked(CreateFileW(Path(kName).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        win32::UniqueFile locked(
+            CreateFileW(Path(kName).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(locked);
         EXPECT_FALSE(files.Replace(kName, "lost"));
         EXPECT_TRUE(std::holds_alternative<FileStore::Unreadable>(files.Read(kName)));

@@ -38,43 +38,42 @@ using namespace quellgate::testing;
 using quellgate::win32::UniqueFile;
 using quellgate::win32::UniqueHandle;
 
-const std::vector<std::string> kKeywords = {
-    "casino",  "poker",   "roulette", "jackpot", "lottery",   "betting", "slots",
-    "torrent", "warez",   "keygen",   "crackz",  "dating",    "hookup",  "gossip",
-    "tabloid", "webcam",  "chatroom", "memes",   "clickbait", "horoscope"};
+const std::vector<std::string> kKeywords = {"casino",  "poker",    "roulette", "jackpot",   "lottery",
+                                            "betting", "slots",    "torrent",  "warez",     "keygen",
+                                            "crackz",  "dating",   "hookup",   "gossip",    "tabloid",
+                                            "webcam",  "chatroom", "memes",    "clickbait", "horoscope"};
 
 // What a working desktop shows: documents, mail, pages, tools.
-const std::vector<std::string> kCaptions = {
-    "Quarterly report 2026.docx - Word Processor",
-    "Budget forecast.xlsx - Spreadsheet",
-    "Inbox (14) - Mail",
-    "Calendar - Week 49",
-    "Team standup notes - Text Editor",
-    "Project plan - Presentation",
-    "Downloads",
-    "C:\\Users\\alex\\Documents\\Invoices",
-    "Command Prompt",
-    "Task Manager",
-    "Settings",
-    "Photos - IMG_2041.jpg",
-    "Music Player - Morning playlist",
-    "Weather forecast for Hamburg - Web Browser",
-    "Train timetable Berlin to Munich - Web Browser",
-    "Recipe: lentil soup with lemon - Web Browser",
-    "Online banking - Account overview - Web Browser",
-    "Encyclopedia: History of printing - Web Browser",
-    "City library catalogue - Web Browser",
-    "Homework: fractions worksheet.pdf - PDF Viewer",
-    "Chemistry lab report.pdf - PDF Viewer",
-    "Family tree - Drawing",
-    "main.cpp - Code Editor",
-    "Terminal - build",
-    "Calculator",
-    "Paint - untitled.png",
-    "Video call - Weekly sync",
-    "Contacts",
-    "Notes - Shopping list",
-    "Print queue - Office printer"};
+const std::vector<std::string> kCaptions = {"Quarterly report 2026.docx - Word Processor",
+                                            "Budget forecast.xlsx - Spreadsheet",
+                                            "Inbox (14) - Mail",
+                                            "Calendar - Week 49",
+                                            "Team standup notes - Text Editor",
+                                            "Project plan - Presentation",
+                                            "Downloads",
+                                            "C:\\Users\\alex\\Documents\\Invoices",
+                                            "Command Prompt",
+                                            "Task Manager",
+                                            "Settings",
+                                            "Photos - IMG_2041.jpg",
+                                            "Music Player - Morning playlist",
+                                            "Weather forecast for Hamburg - Web Browser",
+                                            "Train timetable Berlin to Munich - Web Browser",
+                                            "Recipe: lentil soup with lemon - Web Browser",
+                                            "Online banking - Account overview - Web Browser",
+                                            "Encyclopedia: History of printing - Web Browser",
+                                            "City library catalogue - Web Browser",
+                                            "Homework: fractions worksheet.pdf - PDF Viewer",
+                                            "Chemistry lab report.pdf - PDF Viewer",
+                                            "Family tree - Drawing",
+                                            "main.cpp - Code Editor",
+                                            "Terminal - build",
+                                            "Calculator",
+                                            "Paint - untitled.png",
+                                            "Video call - Weekly sync",
+                                            "Contacts",
+                                            "Notes - Shopping list",
+                                            "Print queue - Office printer"};
 
 // Stands in for the window that must be pushed off in the --match variant.
 const std::string kMatchingCaption = "Online Casino - Welcome bonus - Web Browser";
@@ -94,7 +93,8 @@ std::optional<std::string> AccidentalMatch() {
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& content) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
@@ -198,11 +198,13 @@ int main(int argc, char** argv) {
     if (options->match) {
         probes.push_back(std::make_unique<ProbeWindow>(kMatchingCaption));
         // Alt+Home goes to the foreground window: let it be one that counts.
-        if (!probes.back()->Focus()) std::fprintf(stderr, "quellgate-load: could not focus the matching window\n");
+        if (!probes.back()->Focus())
+            std::fprintf(stderr, "quellgate-load: could not focus the matching window\n");
     }
     for (const auto& probe : probes) probe->ResetCount();
 
-    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, program.Id()));
+    UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, program.Id()));
     if (!process) {
         std::fprintf(stderr, "quellgate-load: OpenProcess failed: %s\n",
                      quellgate::win32::ErrorText(GetLastError()).c_str());
@@ -235,8 +237,9 @@ int main(int argc, char** argv) {
         std::printf("cpu of one core:       %.2f %%\n", 100.0 * (user + kernel) / wall);
         std::printf("cpu since start:       %.3f s\n", *after.userSeconds + *after.kernelSeconds);
         if (user + kernel == 0 && *after.userSeconds + *after.kernelSeconds == 0)
-            std::printf("note: the system reports zero CPU time for the program; "
-                        "use tools/measure-load.sh to read it from outside Wine\n");
+            std::printf(
+                "note: the system reports zero CPU time for the program; "
+                "use tools/measure-load.sh to read it from outside Wine\n");
     } else {
         std::printf("cpu seconds:           not reported (%s)\n",
                     quellgate::win32::ErrorText(after.timesError).c_str());
@@ -245,8 +248,8 @@ int main(int argc, char** argv) {
     std::printf("working set:           %s at start, %s at end\n", KiB(before.workingSet).c_str(),
                 KiB(after.workingSet).c_str());
     if (before.handles && after.handles)
-        std::printf("handles:               %lu at start, %lu at end\n", static_cast<unsigned long>(*before.handles),
-                    static_cast<unsigned long>(*after.handles));
+        std::printf("handles:               %lu at start, %lu at end\n",
+                    static_cast<unsigned long>(*before.handles), static_cast<unsigned long>(*after.handles));
     std::printf("alt+home received:     %d (%.2f a second)\n", altHomes, altHomes / wall);
     std::fflush(stdout);
 

@@ -50,10 +50,12 @@ public:
         if (!snapshot) return;
         THREADENTRY32 entry{};
         entry.dwSize = sizeof(entry);
-        for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+        for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+             more = Thread32Next(snapshot.get(), &entry)) {
             if (entry.th32OwnerProcessID != processId) continue;
             win32::UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
-            if (thread && SuspendThread(thread.get()) != static_cast<DWORD>(-1)) held_.push_back(std::move(thread));
+            if (thread && SuspendThread(thread.get()) != static_cast<DWORD>(-1))
+                held_.push_back(std::move(thread));
         }
     }
     ~HeldStill() {
@@ -95,7 +97,11 @@ void ShowOnly(const Program& program, const std::set<HWND>& wanted, const std::s
     if (!alone) {
         std::string seen;
         for (HWND window : program.VisibleWindows())
-            seen.append(" ").append(ClassName(window)).append(" \"").append(WindowTextOf(window)).append("\"");
+            seen.append(" ")
+                .append(ClassName(window))
+                .append(" \"")
+                .append(WindowTextOf(window))
+                .append("\"");
         throw Failure{step + ": the windows on screen are" + seen};
     }
     for (HWND window : wanted) {
