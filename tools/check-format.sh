@@ -9,10 +9,10 @@ if [ "${1-}" = --fix ]; then
     clang-format -i "${files[@]}"
     exit 0
 fi
-if ! clang-format --dry-run -Werror "${files[@]}" 2>/tmp/check-format.$$; then
-    grep -E '^[^ ].*: (warning|error):' /tmp/check-format.$$ | cut -d: -f1 | sort -u | sed 's/^/not formatted: /'
-    rm -f /tmp/check-format.$$
+report=$(mktemp)
+trap 'rm -f "$report"' EXIT
+if ! clang-format --dry-run -Werror "${files[@]}" 2>"$report"; then
+    grep -E '^[^ ].*: (warning|error):' "$report" | cut -d: -f1 | sort -u | sed 's/^/not formatted: /'
     echo "check-format: run tools/check-format.sh --fix" >&2
     exit 1
 fi
-rm -f /tmp/check-format.$$
