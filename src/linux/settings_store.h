@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "linux/file_store.h"
 #include "platform/settings_store.h"

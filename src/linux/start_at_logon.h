@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "linux/file_store.h"
 #include "platform/start_at_logon.h"
