@@ -23,7 +23,7 @@ inline Matcher<const Message&> Shown(Matcher<const std::string&> text, MessageIc
                  Field(&Message::buttons, buttons));
 }
 
-class App : public Test {
+class App : public Test, protected fakes::FakeSystem {
 protected:
     enum : std::size_t { Facebook, Twitter, LinkedIn, MySpace, YouTube };
 
@@ -48,13 +48,6 @@ protected:
         app_->OnWatchTick();
     }
 
-    fakes::MemorySettingsStore settings;
-    fakes::FakeDesktop desktop;
-    fakes::UnicodeTextCase textCase;
-    fakes::ScriptedDialogs dialogs;
-    fakes::FakeStartAtLogon startAtLogon;
-    fakes::FakeProcess process;
-    fakes::MemoryFileStore files;
     fakes::RecordingView view;
 
 private:
