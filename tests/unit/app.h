@@ -29,8 +29,7 @@ protected:
 
     // A new run of the program on the fakes as they stand; false when it ended at once.
     bool Start() {
-        app_ = std::make_unique<Quellgate>(
-            Platform{settings, desktop, textCase, dialogs, startAtLogon, process, files}, view);
+        app_ = std::make_unique<Quellgate>(platform(), view);
         return app_->Start();
     }
     Quellgate& app() { return *app_; }
