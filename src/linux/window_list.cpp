@@ -47,7 +47,9 @@ void WindowList::OnEvent(const xcb_generic_event_t& event) {
         case XCB_DESTROY_NOTIFY: {
             const auto& destroyed = As<xcb_destroy_notify_event_t>(event);
             if (destroyed.window == wmCheck_) wmStale_ = true;
-            Forget(destroyed.window);
+            // The server hands a destroyed window's id to the next client that
+            // connects: a listing may already hold a new window by that id.
+            if (Forget(destroyed.window)) orderStale_ = true;
             break;
         }
         case XCB_CREATE_NOTIFY:
@@ -110,8 +112,10 @@ void WindowList::OnMapChange(xcb_window_t parent, xcb_window_t window, bool mapp
         found->second.visible = mapped;  // a child of the root is viewable while mapped
 }
 
-void WindowList::Forget(xcb_window_t window) {
-    if (windows_.erase(window) > 0) order_.erase(std::find(order_.begin(), order_.end(), window));
+bool WindowList::Forget(xcb_window_t window) {
+    if (windows_.erase(window) == 0) return false;
+    order_.erase(std::find(order_.begin(), order_.end(), window));
+    return true;
 }
 
 void WindowList::Refresh() {
@@ -253,20 +257,29 @@ void WindowList::FetchStaleWindows() {
     if (pending.empty()) return;
     connection_.CountRoundTrip();
     for (const Pending& p : pending) {
+        bool gone = false;
         if (p.caption) {
             const Reply<xcb_get_property_reply_t> net{xcb_get_property_reply(c, p.netName, nullptr)};
             const Reply<xcb_get_property_reply_t> plain{xcb_get_property_reply(c, p.wmName, nullptr)};
             p.window->caption = Caption(net.get(), atoms).value_or(Caption(plain.get(), atoms).value_or(""));
+            gone = !net || !plain;
         }
         if (p.state && FromWindowManager()) {
             const Reply<xcb_get_property_reply_t> state{xcb_get_property_reply(c, p.wmState, nullptr)};
-            // A managed client without WM_STATE is taken as shown; a window
-            // that is gone (no reply) is not.
-            p.window->visible = state && FirstWord(state.get(), atoms.wmState) != kWithdrawnState;
+            // A managed client without WM_STATE is taken as shown.
+            p.window->visible = FirstWord(state.get(), atoms.wmState) != kWithdrawnState;
+            gone = gone || !state;
         } else if (p.state) {
             const Reply<xcb_get_window_attributes_reply_t> attributes{
                 xcb_get_window_attributes_reply(c, p.attributes, nullptr)};
             p.window->visible = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            gone = gone || !attributes;
+        }
+        if (gone) {
+            // Destroyed before it was watched, so no DestroyNotify will say so.
+            // Its id may soon name a new window: the next listing asks afresh.
+            Forget(p.id);
+            orderStale_ = true;
         }
     }
 }

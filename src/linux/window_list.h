@@ -52,7 +52,7 @@ private:
     void OnPropertyNotify(const xcb_property_notify_event_t& event);
     void OnStructureChange(xcb_window_t parent, std::uint32_t sequence);
     void OnMapChange(xcb_window_t parent, xcb_window_t window, bool mapped, std::uint32_t sequence);
-    void Forget(xcb_window_t window);
+    bool Forget(xcb_window_t window);
 
     void CheckWindowManager();
     void UseSource(Source source);
