@@ -44,10 +44,13 @@ fi
 DISPLAY=:$(tr -d ' \n' <"$work/display")
 export DISPLAY
 
-# openbox is ready once it has put its EWMH check window on the root.
-openbox --sm-disable </dev/null >"$work/openbox.log" 2>&1 &
+# openbox is ready once it runs its --startup command: it puts its EWMH check
+# window on the root earlier, but drops the windows mapped before it is done.
+openbox --sm-disable --startup "touch $work/ready" </dev/null >"$work/openbox.log" 2>&1 &
 wm_pid=$!
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wm_ready() {
+    [ -e "$work/ready" ] && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
 wm_settled() { wm_ready || ! alive "$wm_pid"; }
 if ! wait_for 20 wm_settled || ! alive "$wm_pid"; then
     say "openbox did not start on $DISPLAY:"; cat "$work/openbox.log" >&2; exit 1

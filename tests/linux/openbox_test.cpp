@@ -68,10 +68,10 @@ TEST_F(OnOpenbox, AltHomeReachesTheFocusedWindowWhateverTheKeyboardMap) {
 
     first.Activate();
     ASSERT_TRUE(desktop->SendAltHome());
-    ASSERT_TRUE(keystrokeEnded(first, 1));
+    ASSERT_TRUE(keystrokeEnded(first, 1)) << first.history << " // " << second.history;
     second.Activate();
     ASSERT_TRUE(desktop->SendAltHome());
-    ASSERT_TRUE(keystrokeEnded(second, 1));
+    ASSERT_TRUE(keystrokeEnded(second, 1)) << first.history << " // " << second.history;
     first.Pump();
     EXPECT_EQ(first.altHomes, 1);
     EXPECT_EQ(second.altHomes, 1);

@@ -177,10 +177,12 @@ Probe::Probe(const std::string& display, std::optional<std::string> caption) : c
     xcb_connection_t* c = client_.get();
     window_ = xcb_generate_id(c);
     const std::uint32_t events = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
-                                 XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
+                                 XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE |
+                                 XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, client_.Root(), 0, 0, 200, 100, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
     if (caption) client_.SetText(window_, "_NET_WM_NAME", "UTF8_STRING", *caption);
+    visibleName_ = client_.Atom("_NET_WM_VISIBLE_NAME");
     client_.Sync();
 }
 
@@ -191,16 +193,7 @@ void Probe::Map() {
 }
 
 void Probe::Iconify() {
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window_;
-    message.type = client_.Atom("WM_CHANGE_STATE");
-    message.data.data32[0] = 3;  // IconicState
-    xcb_send_event(client_.get(), 0, client_.Root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(client_.get());
+    SendToWindowManager("WM_CHANGE_STATE", 3);  // IconicState
     if (!WaitUntil([&] { return client_.WmState(window_) == 3u; })) Fail("the probe was not iconified");
 }
 
@@ -210,33 +203,49 @@ void Probe::Withdraw() {
     if (!WaitUntil([&] { return Pump(), !mapped_; })) Fail("the probe was not unmapped");
 }
 
-void Probe::Activate() {
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window_;
-    message.type = client_.Atom("_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = 2;  // from a pager: not subject to focus-stealing prevention
+void Probe::SendToWindowManager(std::string_view message, std::uint32_t data) {
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window_;
+    event.type = client_.Atom(message);
+    event.data.data32[0] = data;
     xcb_send_event(client_.get(), 0, client_.Root(),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
+                   reinterpret_cast<const char*>(&event));
     xcb_flush(client_.get());
-    const auto focused = [&] {
-        auto reply =
-            Take(xcb_get_input_focus_reply(client_.get(), xcb_get_input_focus(client_.get()), nullptr));
-        return reply && reply->focus == window_;
-    };
-    if (!WaitUntil(focused)) Fail("the window manager did not focus the probe");
+}
+
+void Probe::Activate() {
+    SendToWindowManager("_NET_ACTIVE_WINDOW", 2);  // from a pager: no focus-stealing prevention
+    // The manager may still owe an earlier window the focus it gives new
+    // windows, so the focus counts only once the manager has caught up: it
+    // answers a caption with the name it shows, in turn.
+    visibleNameSet_ = false;
+    client_.SetText(window_, "_NET_WM_NAME", "UTF8_STRING", "Focus wanted");
+    if (!WaitUntil([&] { return Pump(), visibleNameSet_; })) Fail("the window manager did not answer");
+    auto focus = Take(xcb_get_input_focus_reply(client_.get(), xcb_get_input_focus(client_.get()), nullptr));
+    if (!focus || focus->focus != window_) Fail("the window manager did not focus the probe");
 }
 
 void Probe::Pump() {
     while (auto event = Take(xcb_poll_for_event(client_.get()))) {
         const auto type = event->response_type & 0x7F;
+        if (type == XCB_FOCUS_IN || type == XCB_FOCUS_OUT) {
+            const auto& f = reinterpret_cast<const xcb_focus_in_event_t&>(*event);
+            history += (type == XCB_FOCUS_IN ? " in" : " out") + std::to_string(f.mode) + "/" +
+                       std::to_string(f.detail);
+        }
+        if (type == XCB_PROPERTY_NOTIFY &&
+            reinterpret_cast<const xcb_property_notify_event_t&>(*event).atom == visibleName_)
+            visibleNameSet_ = true;
         if (type == XCB_MAP_NOTIFY) mapped_ = true;
         if (type == XCB_UNMAP_NOTIFY) mapped_ = false;
         if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) continue;
         const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(*event);
         const xcb_keysym_t keysym = client_.KeysymOf(key.detail);
+        history +=
+            (type == XCB_KEY_PRESS ? " +" : " -") + std::to_string(keysym) + "/" + std::to_string(key.state);
         if (type == XCB_KEY_PRESS) {
             if (keysym == kHome && (key.state & XCB_MOD_MASK_1)) ++altHomes;
             if (keysym == kF5) ++f5Presses;

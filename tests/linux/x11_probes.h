@@ -88,7 +88,7 @@ public:
     void Map();       // returns once it is mapped
     void Iconify();   // through the window manager; returns once WM_STATE says Iconic
     void Withdraw();  // the program unmaps it
-    void Activate();  // through the window manager; returns once it has the focus
+    void Activate();  // through the window manager; returns once it has the focus. Renames it.
 
     // Reads the events that came in.
     void Pump();
@@ -96,11 +96,16 @@ public:
     int altReleases = 0;  // Alt let go: the end of a keystroke
     int f5Presses = 0;
     int f5Releases = 0;
+    std::string history;
 
 private:
+    void SendToWindowManager(std::string_view message, std::uint32_t data);
+
     Client client_;
     xcb_window_t window_ = XCB_WINDOW_NONE;
+    xcb_atom_t visibleName_ = XCB_ATOM_NONE;
     bool mapped_ = false;
+    bool visibleNameSet_ = false;
 };
 
 using Listing = std::map<xcb_window_t, TopLevelWindow>;
