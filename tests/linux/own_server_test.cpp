@@ -15,6 +15,16 @@ void SetWmState(Client& wm, xcb_window_t window, std::uint32_t state) {
     wm.SetProperty(window, "WM_STATE", wm.Atom("WM_STATE"), 32, 2, value);
 }
 
+// Puts up the check window by which a manager says it is there.
+xcb_window_t PlayWindowManager(Client& wm) {
+    const xcb_window_t check = xcb_generate_id(wm.get());
+    xcb_create_window(wm.get(), 0, check, wm.Root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    wm.SetWindows(check, "_NET_SUPPORTING_WM_CHECK", {check});
+    wm.SetWindows(wm.Root(), "_NET_SUPPORTING_WM_CHECK", {check});
+    return check;
+}
+
 TEST(OwnServer, WithoutWindowManagerListsTheRootsChildren) {
     PrivateServer server;
     const std::string& display = server.Display();
@@ -56,17 +66,13 @@ TEST(OwnServer, FollowsAWindowManagersClientListUntilTheManagerGoes) {
     Probe normal(display, "Normal"), iconic(display, "Iconic"), withdrawn(display, "Withdrawn");
     ListByWindow(desktop);
 
-    // The test plays the manager: a check window, WM_STATE and the client list.
+    // The test plays the manager, and arrives once its clients are set up.
     Client wm(display);
-    const xcb_window_t check = xcb_generate_id(wm.get());
-    xcb_create_window(wm.get(), 0, check, wm.Root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
-    wm.SetWindows(check, "_NET_SUPPORTING_WM_CHECK", {check});
     SetWmState(wm, normal.Id(), 1);
     SetWmState(wm, iconic.Id(), 3);
     SetWmState(wm, withdrawn.Id(), 0);  // withdrawn, and not yet taken off the list
     wm.SetWindows(wm.Root(), "_NET_CLIENT_LIST_STACKING", {withdrawn.Id(), iconic.Id(), normal.Id()});
-    wm.SetWindows(wm.Root(), "_NET_SUPPORTING_WM_CHECK", {check});
+    const xcb_window_t check = PlayWindowManager(wm);
     const std::vector<xcb_window_t> firstOrder{withdrawn.Id(), iconic.Id(), normal.Id()};
     EXPECT_TRUE(WaitUntil([&] { return ListOrder(desktop) == firstOrder; }));
     EXPECT_TRUE(desktop.ListsWindowManagerClients());
@@ -88,6 +94,26 @@ TEST(OwnServer, FollowsAWindowManagersClientListUntilTheManagerGoes) {
     ExpectListed(
         desktop,
         {{normal.Id(), "shown \"Normal\""}, {withdrawn.Id(), "hidden \"Withdrawn\""}, {check, "absent"}});
+}
+
+TEST(OwnServer, ReadsAfreshAWindowWhoseIdANewWindowTakesOver) {
+    PrivateServer server;
+    const std::string& display = server.Display();
+    X11Desktop desktop(display.c_str());
+    Client wm(display);
+    std::optional<Probe> old(std::in_place, display, "Old");
+    const xcb_window_t id = old->Id();
+    old.reset();
+    ASSERT_TRUE(WaitUntil([&] { return !wm.Exists(id); }));
+    // A manager that is behind still lists the window that went.
+    wm.SetWindows(wm.Root(), "_NET_CLIENT_LIST_STACKING", {id});
+    PlayWindowManager(wm);
+    EXPECT_TRUE(WaitUntil([&] { return ListByWindow(desktop), desktop.ListsWindowManagerClients(); }));
+
+    Probe newcomer(display, "Newcomer");
+    ASSERT_EQ(newcomer.Id(), id) << "the server hands the freed id to the next client";
+    SetWmState(wm, id, 1);
+    ExpectListed(desktop, {{id, "shown \"Newcomer\""}});
 }
 
 TEST(OwnServer, WithoutXTestOrServerItSendsAndListsNothingAndNeverThrows) {

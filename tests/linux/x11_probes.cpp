@@ -131,6 +131,11 @@ std::optional<std::uint32_t> Client::WmState(xcb_window_t window) const {
     return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
 }
 
+bool Client::Exists(xcb_window_t window) const {
+    return Take(xcb_get_window_attributes_reply(get(), xcb_get_window_attributes(get(), window), nullptr)) !=
+           nullptr;
+}
+
 xcb_keycode_t Client::KeycodeOf(xcb_keysym_t keysym) const {
     const xcb_setup_t* setup = xcb_get_setup(get());
     for (int keycode = setup->min_keycode; keycode <= setup->max_keycode; ++keycode)

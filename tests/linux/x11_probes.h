@@ -60,6 +60,7 @@ public:
     void SetWindows(xcb_window_t window, std::string_view property,
                     const std::vector<xcb_window_t>& ids) const;
     std::optional<std::uint32_t> WmState(xcb_window_t window) const;
+    bool Exists(xcb_window_t window) const;
 
     // Keys go through XTest, like a keyboard's.
     xcb_keycode_t KeycodeOf(xcb_keysym_t keysym) const;  // in the first column
