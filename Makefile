@@ -19,11 +19,11 @@ windows: deps
 	cmake --build --preset windows
 
 test: build
-	ctest --preset native
+	tools/with-x11.sh ctest --preset native
 	tools/with-wine.sh ctest --preset windows
 
 unit-test: native
-	ctest --preset native
+	tools/with-x11.sh ctest --preset native
 
 windows-test: windows
 	tools/with-wine.sh ctest --preset windows
