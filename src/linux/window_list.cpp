@@ -42,7 +42,7 @@ void WindowList::OnEvent(const xcb_generic_event_t& event) {
     const std::uint32_t sequence = event.full_sequence;
     switch (event.response_type & 0x7F) {
         case XCB_PROPERTY_NOTIFY:
-            OnPropertyNotify(As<xcb_property_notify_event_t>(event));
+            OnPropertyNotify(As<xcb_property_notify_event_t>(event), sequence);
             break;
         case XCB_DESTROY_NOTIFY: {
             const auto& destroyed = As<xcb_destroy_notify_event_t>(event);
@@ -79,9 +79,8 @@ void WindowList::OnEvent(const xcb_generic_event_t& event) {
     }
 }
 
-void WindowList::OnPropertyNotify(const xcb_property_notify_event_t& event) {
-    const Atoms& atoms = connection_.Atom();
-    const std::uint32_t sequence = reinterpret_cast<const xcb_generic_event_t&>(event).full_sequence;
+void WindowList::OnPropertyNotify(const xcb_property_notify_event_t& event, std::uint32_t sequence) {
+    const Atoms& atoms = connection_.KnownAtoms();
     if (event.window == connection_.Root()) {
         const bool list = event.atom == atoms.netClientList || event.atom == atoms.netClientListStacking;
         if (event.atom == atoms.netSupportingWmCheck || (list && !FromWindowManager()))
@@ -134,7 +133,7 @@ void WindowList::Visit(const std::function<void(const TopLevelWindow&)>& visit) 
 
 void WindowList::CheckWindowManager() {
     xcb_connection_t* c = connection_.get();
-    const xcb_atom_t checkAtom = connection_.Atom().netSupportingWmCheck;
+    const xcb_atom_t checkAtom = connection_.KnownAtoms().netSupportingWmCheck;
     wmStale_ = false;
     connection_.CountRoundTrip();
     const Reply<xcb_get_property_reply_t> rootCheck{
@@ -177,9 +176,9 @@ void WindowList::FetchOrder() {
     std::vector<xcb_window_t> order;
     if (FromWindowManager()) {
         const auto stackingCookie =
-            connection_.RequestProperty(root, connection_.Atom().netClientListStacking, kListWords);
+            connection_.RequestProperty(root, connection_.KnownAtoms().netClientListStacking, kListWords);
         const auto listCookie =
-            connection_.RequestProperty(root, connection_.Atom().netClientList, kListWords);
+            connection_.RequestProperty(root, connection_.KnownAtoms().netClientList, kListWords);
         orderFetchedAt_ = stackingCookie.sequence;
         connection_.CountRoundTrip();
         const Reply<xcb_get_property_reply_t> stacking{xcb_get_property_reply(c, stackingCookie, nullptr)};
@@ -205,19 +204,21 @@ void WindowList::FetchOrder() {
         }
     }
     std::unordered_map<xcb_window_t, Window> kept;
+    order_.clear();
     for (const xcb_window_t id : order) {
+        if (kept.contains(id)) continue;
         if (const auto found = windows_.find(id); found != windows_.end())
             kept.insert(windows_.extract(found));
         else
             kept.try_emplace(id);
+        order_.push_back(id);
     }
     windows_ = std::move(kept);
-    order_ = std::move(order);
 }
 
 void WindowList::FetchStaleWindows() {
     xcb_connection_t* c = connection_.get();
-    const Atoms& atoms = connection_.Atom();
+    const Atoms& atoms = connection_.KnownAtoms();
     struct Pending {
         xcb_window_t id;
         Window* window;

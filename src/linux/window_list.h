@@ -49,7 +49,7 @@ private:
         std::uint32_t stateFetchedAt = 0;
     };
 
-    void OnPropertyNotify(const xcb_property_notify_event_t& event);
+    void OnPropertyNotify(const xcb_property_notify_event_t& event, std::uint32_t sequence);
     void OnStructureChange(xcb_window_t parent, std::uint32_t sequence);
     void OnMapChange(xcb_window_t parent, xcb_window_t window, bool mapped, std::uint32_t sequence);
     bool Forget(xcb_window_t window);

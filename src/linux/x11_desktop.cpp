@@ -9,8 +9,8 @@ namespace quellgate::x11 {
 namespace {
 
 constexpr xcb_keysym_t kHome = 0xff50;
-constexpr std::array<xcb_keysym_t, 4> kAlts = {0xffe9, 0xffe7, 0xffea,
-                                               0xffe8};  // Alt_L, Meta_L, Alt_R, Meta_R
+// Alt_L, else Meta_L, Alt_R or Meta_R: whichever the keyboard has.
+constexpr std::array<xcb_keysym_t, 4> kAlts = {0xffe9, 0xffe7, 0xffea, 0xffe8};
 
 // The watched keys, by their place in KeyWatch, and their keysyms.
 constexpr std::array<std::pair<Key, xcb_keysym_t>, KeyWatch::kKeys> kWatched = {{

@@ -42,14 +42,15 @@ public:
 
     xcb_connection_t* get() const { return connection_.get(); }
     xcb_window_t Root() const { return root_; }
-    const Atoms& Atom() const { return atoms_; }
+    const Atoms& KnownAtoms() const { return atoms_; }
     bool Broken() const { return xcb_connection_has_error(connection_.get()) != 0; }
 
     // Every wait for a reply, or for a batch of pipelined replies, counts once.
     void CountRoundTrip() { ++roundTrips_; }
     std::uint64_t RoundTrips() const { return roundTrips_; }
 
-    // A property's reply, or null when the window is gone or the link broke.
+    // Asks for up to `longWords` 32-bit words of a property, of any type; the
+    // reply is null when the window is gone or the connection broke.
     xcb_get_property_cookie_t RequestProperty(xcb_window_t window, xcb_atom_t property,
                                               std::uint32_t longWords) const;
     static std::string_view Bytes(const xcb_get_property_reply_t& reply);

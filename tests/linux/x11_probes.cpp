@@ -138,9 +138,14 @@ bool Client::Exists(xcb_window_t window) const {
 
 xcb_keycode_t Client::KeycodeOf(xcb_keysym_t keysym) const {
     const xcb_setup_t* setup = xcb_get_setup(get());
-    for (int keycode = setup->min_keycode; keycode <= setup->max_keycode; ++keycode)
-        if (KeysymOf(static_cast<xcb_keycode_t>(keycode)) == keysym)
-            return static_cast<xcb_keycode_t>(keycode);
+    const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+    auto map = Take(xcb_get_keyboard_mapping_reply(
+        get(), xcb_get_keyboard_mapping(get(), setup->min_keycode, count), nullptr));
+    if (!map) Fail("no keyboard mapping");
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(map.get());
+    for (int row = 0; row < count; ++row)
+        if (keysyms[row * map->keysyms_per_keycode] == keysym)
+            return static_cast<xcb_keycode_t>(setup->min_keycode + row);
     Fail("no keycode gives keysym " + std::to_string(keysym));
 }
 

@@ -97,7 +97,7 @@ public:
     int altReleases = 0;  // Alt let go: the end of a keystroke
     int f5Presses = 0;
     int f5Releases = 0;
-    std::string history;
+    std::string history;  // keys and focus changes, for failure messages
 
 private:
     void SendToWindowManager(std::string_view message, std::uint32_t data);
