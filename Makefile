@@ -1,7 +1,7 @@
 # make run   installs what is missing, builds, starts Quellgate.exe under Wine
 # make test  installs what is missing, builds, runs every test
 
-.PHONY: all deps build native windows test unit-test windows-test run bench load screenshot fuzz clean
+.PHONY: all deps build native windows test unit-test windows-test run bench load x11-load screenshot fuzz clean
 
 all: build
 
@@ -20,11 +20,11 @@ windows: deps
 
 test: build
 	tools/check-format.sh
-	ctest --preset native
+	tools/with-x11.sh ctest --preset native
 	tools/with-wine.sh ctest --preset windows
 
 unit-test: native
-	ctest --preset native
+	tools/with-x11.sh ctest --preset native
 
 windows-test: windows
 	tools/with-wine.sh ctest --preset windows
@@ -37,6 +37,9 @@ bench: native
 
 load: windows
 	tools/measure-load.sh
+
+x11-load: native
+	tools/with-x11.sh build/native/bench/quellgate_x11_load
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot

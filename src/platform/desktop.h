@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace quellgate {
 
 struct TopLevelWindow {
-    std::string caption;  // valid UTF-8; a hidden window's may be left empty
+    std::uintptr_t handle = 0;  // the system's name for the window
+    std::string caption;        // valid UTF-8; a hidden window's may be left empty
     bool visible = false;
 };
 

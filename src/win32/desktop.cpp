@@ -10,7 +10,8 @@ namespace quellgate::win32 {
 void WinDesktop::EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) {
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
-            TopLevelWindow row{{}, IsWindowVisible(window) != FALSE};
+            TopLevelWindow row{
+                reinterpret_cast<std::uintptr_t>(window), {}, IsWindowVisible(window) != FALSE};
             // Hidden windows are never matched, so their captions are not read:
             // most top-level windows are hidden, and every read costs a call
             // into the window manager.

@@ -61,7 +61,7 @@ public:
         return taps.erase(key) > 0 || held.count(key) > 0;
     }
     void AddWindow(std::string caption, bool visible = true) {
-        windows.push_back({std::move(caption), visible});
+        windows.push_back({std::uintptr_t{windows.size() + 1}, std::move(caption), visible});
     }
 
     std::vector<TopLevelWindow> windows;
