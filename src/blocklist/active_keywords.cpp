@@ -15,11 +15,14 @@ bool ActiveKeywords::Add(std::string_view text) {
     return true;
 }
 
-void ActiveKeywords::AddAll(const std::vector<std::string>& texts) {
+void ActiveKeywords::AddAll(std::vector<std::string> texts) {
+    // Lower-cased in place, so a huge keyword is held twice at most.
     std::vector<std::string> added;
     added.reserve(texts.size());
-    for (const auto& text : texts)
-        if (std::string entry = textCase_.LowerCase(text); !entry.empty()) added.push_back(std::move(entry));
+    for (auto& text : texts) {
+        text = textCase_.LowerCase(text);
+        if (!text.empty()) added.push_back(std::move(text));
+    }
     if (added.empty()) return;
     std::sort(added.begin(), added.end());
     std::vector<std::string> merged;

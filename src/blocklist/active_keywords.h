@@ -26,7 +26,7 @@ public:
     bool Add(std::string_view text);
     // Adds many at once, skipping the empty and those already listed, in
     // time n log n however many there are.
-    void AddAll(const std::vector<std::string>& texts);
+    void AddAll(std::vector<std::string> texts);
     void RemoveAt(std::size_t index);
     void Remove(std::string_view entry);
 

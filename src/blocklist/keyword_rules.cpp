@@ -15,7 +15,11 @@ constexpr std::array<std::string_view, 8> kTooBroad = {"com", "org",     "edu", 
 
 }  // namespace
 
-std::string CleanKeyword(std::string_view text) { return SanitizeUtf8(ControlRunsToSpaces(text)); }
+std::string CleanKeyword(std::string text) {
+    // Nearly every keyword is clean already; a huge one must not be copied twice.
+    if (HasControlCharacters(text) || !IsValidUtf8(text)) text = SanitizeUtf8(ControlRunsToSpaces(text));
+    return text;
+}
 
 bool IsAllowedKeyword(std::string_view typed, std::string_view lowered) {
     return CharacterCount(typed) >= kShortestKeyword && !IsNetworkName(lowered) &&

@@ -9,7 +9,7 @@ namespace quellgate {
 // A keyword as it may stand in the list and the file: each run of control
 // characters (a pasted line break, a tab) becomes one space, since a line
 // break inside a keyword would split it in the file.
-std::string CleanKeyword(std::string_view text);
+std::string CleanKeyword(std::string text);
 
 // A typed keyword is refused when it is shorter than three characters or,
 // once lower-cased, one of the words so broad that blocking them would block

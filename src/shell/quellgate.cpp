@@ -56,9 +56,9 @@ bool Quellgate::Start() {
         view_.ShowSwitch(i, switches_.IsBlocked(i));
         if (switches_.IsBlocked(i)) blockedNames.emplace_back(kNetworks[i].name);
     }
-    keywords_.AddAll(blockedNames);
+    keywords_.AddAll(std::move(blockedNames));
     BlocklistFile::Loaded loaded = blocklist_.Load();
-    keywords_.AddAll(loaded.keywords);
+    keywords_.AddAll(std::move(loaded.keywords));
     blocklistUnread_ = loaded.unreadable.has_value();
     if (blocklistUnread_)
         notices.push_back(
@@ -204,7 +204,7 @@ void Quellgate::SaveKeywords() {
             return Tell(texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable),
                         MessageIcon::Exclamation);
         blocklistUnread_ = false;
-        keywords_.AddAll(loaded.keywords);
+        keywords_.AddAll(std::move(loaded.keywords));
         ShowKeywords();
     }
     const Outcome saved = blocklist_.Save(keywords_.Entries());

@@ -5,6 +5,7 @@
 // and their tests find controls by these ids.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -30,6 +31,10 @@ inline constexpr Rgb kSplashTitleColour{255, 0, 0};
 inline constexpr Rgb kSplashHintColour{255, 255, 255};
 inline constexpr Rgb kInfoTitleColour{0, 0, 255};
 inline constexpr Rgb kPasswordHintColour{255, 0, 0};
+
+// A row of the keyword list shows at most this many characters of an entry;
+// no row is wide enough for more, and a huge one would slow the list down.
+inline constexpr std::size_t kShownEntryCharacters = 300;
 
 // The width of the coloured outline round a network's picture.
 inline constexpr int kOutlineTwips = 45;

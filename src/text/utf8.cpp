@@ -101,6 +101,15 @@ std::string SanitizeUtf8(std::string_view bytes) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t length = SequenceLength(bytes);
+        if (length == 0 || bytes[0] == '\0') return false;
+        bytes.remove_prefix(length);
+    }
+    return true;
+}
+
 std::size_t CharacterCount(std::string_view text) {
     std::size_t count = 0;
     for (const char ch : text)
@@ -108,22 +117,29 @@ std::size_t CharacterCount(std::string_view text) {
     return count;
 }
 
+// Bytes of the control character at the front of text, or 0.
+static std::size_t ControlLength(std::string_view text) {
+    const auto b0 = static_cast<unsigned char>(text[0]);
+    const auto b1 = text.size() > 1 ? static_cast<unsigned char>(text[1]) : 0;
+    const auto b2 = text.size() > 2 ? static_cast<unsigned char>(text[2]) : 0;
+    if (b0 < 0x20 || b0 == 0x7F) return 1;
+    if (b0 == 0xC2 && b1 >= 0x80 && b1 <= 0x9F) return 2;
+    if (b0 == 0xE2 && b1 == 0x80 && (b2 == 0xA8 || b2 == 0xA9)) return 3;
+    return 0;
+}
+
+bool HasControlCharacters(std::string_view text) {
+    for (; !text.empty(); text.remove_prefix(1))
+        if (ControlLength(text) > 0) return true;
+    return false;
+}
+
 std::string ControlRunsToSpaces(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     bool inRun = false;
     while (!text.empty()) {
-        const auto b0 = static_cast<unsigned char>(text[0]);
-        const auto b1 = text.size() > 1 ? static_cast<unsigned char>(text[1]) : 0;
-        const auto b2 = text.size() > 2 ? static_cast<unsigned char>(text[2]) : 0;
-        std::size_t control = 0;  // bytes of the control character at the front
-        if (b0 < 0x20 || b0 == 0x7F)
-            control = 1;
-        else if (b0 == 0xC2 && b1 >= 0x80 && b1 <= 0x9F)
-            control = 2;
-        else if (b0 == 0xE2 && b1 == 0x80 && (b2 == 0xA8 || b2 == 0xA9))
-            control = 3;
-        if (control > 0) {
+        if (const std::size_t control = ControlLength(text); control > 0) {
             if (!inRun) out += ' ';
             inRun = true;
             text.remove_prefix(control);
@@ -144,6 +160,12 @@ std::string_view FirstCharacters(std::string_view text, std::size_t count) {
         } while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
     }
     return text.substr(0, end);
+}
+
+std::string Abbreviated(std::string_view text, std::size_t count) {
+    const std::string_view shown = FirstCharacters(text, count);
+    if (shown.size() == text.size()) return std::string(text);
+    return std::string(shown) + "\u2026";
 }
 
 }  // namespace quellgate

@@ -1,5 +1,6 @@
 #include "win32/main_window.h"
 
+#include "text/utf8.h"
 #include "win32/change_password_window.h"
 #include "win32/info_window.h"
 #include "win32/resource_ids.h"
@@ -11,6 +12,10 @@ namespace {
 
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchInterval = 300;
+// A long keyword list is put into the list box a piece at a time, between
+// the watch's ticks: each row costs a call into the window system.
+constexpr UINT_PTR kFillTimer = 2;
+constexpr std::size_t kRowsAtOnce = 200;
 
 HMENU BuildMenu() {
     HMENU program = CreatePopupMenu();
@@ -87,14 +92,31 @@ void MainWindow::ShowSwitch(std::size_t network, bool blocked) {
 }
 
 void MainWindow::ShowKeywords(const std::vector<std::string>& entries) {
+    shownKeywords_ = entries;
+    filledRows_ = 0;
     HWND list = Control(layout::kKeywordList);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     SendMessageW(list, LB_INITSTORAGE, entries.size(), 0);
-    for (const auto& entry : entries)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry).c_str()));
+    FillKeywordList();
+}
+
+void MainWindow::FillKeywordList() {
+    HWND list = Control(layout::kKeywordList);
+    const std::size_t end = std::min(shownKeywords_.size(), filledRows_ + kRowsAtOnce);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (; filledRows_ < end; ++filledRows_) {
+        const std::wstring row =
+            Wide(Abbreviated(shownKeywords_[filledRows_], layout::kShownEntryCharacters));
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+    if (filledRows_ < shownKeywords_.size()) {
+        SetTimer(hwnd(), kFillTimer, 1, nullptr);
+    } else {
+        KillTimer(hwnd(), kFillTimer);
+        shownKeywords_ = {};
+    }
 }
 
 std::optional<std::size_t> MainWindow::SelectedKeyword() const {
@@ -172,6 +194,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
         if (wParam == kWatchTimer && controller_) controller_->OnWatchTick();
+        if (wParam == kFillTimer) FillKeywordList();
         return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_CLOSE:

@@ -48,6 +48,7 @@ protected:
 
 private:
     void OnCommand(int id, int code);
+    void FillKeywordList();
     void ShowInfo();
     void ShowChangePassword();
     const layout::Rgb& SwitchColour(std::size_t network) const;
@@ -56,6 +57,8 @@ private:
     HWND owner_;
     Quellgate* controller_ = nullptr;
     std::array<bool, kNetworkCount> blocked_{};
+    std::vector<std::string> shownKeywords_;  // what the list box is being filled with
+    std::size_t filledRows_ = 0;
     UniqueIcon bigIcon_, smallIcon_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<InfoWindow> info_;

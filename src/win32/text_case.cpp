@@ -6,7 +6,9 @@
 
 namespace quellgate::win32 {
 
-std::string WinTextCase::LowerCase(std::string_view text) const {
+namespace {
+
+std::string LowerCaseOf(std::string_view text) {
     const std::wstring wide = Wide(text);
     if (wide.empty()) return {};
     const DWORD flags = LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING;
@@ -26,6 +28,24 @@ std::string WinTextCase::LowerCase(std::string_view text) const {
     }
     lower.resize(static_cast<std::size_t>(std::max(length, 0)));
     return Narrow(lower);
+}
+
+}  // namespace
+
+std::string WinTextCase::LowerCase(std::string_view text) const {
+    // A long text goes in pieces cut between characters, so that a huge
+    // keyword does not need three more copies of itself at once.
+    constexpr std::size_t kPiece = 1 << 16;
+    if (text.size() <= kPiece) return LowerCaseOf(text);
+    std::string lower;
+    lower.reserve(text.size());
+    while (!text.empty()) {
+        std::size_t cut = std::min(kPiece, text.size());
+        while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) ++cut;
+        lower += LowerCaseOf(text.substr(0, cut));
+        text.remove_prefix(cut);
+    }
+    return lower;
 }
 
 }  // namespace quellgate::win32

@@ -83,6 +83,8 @@ TEST(Utf8, CountsCutsAndConvertsToUtf16AndBack) {
     EXPECT_EQ(CharacterCount("ab\xC5\xBE"), 3u);
     EXPECT_EQ(FirstCharacters("ab\xC5\xBEz", 3), "ab\xC5\xBE");
     EXPECT_EQ(FirstCharacters("ab", 5), "ab");
+    EXPECT_EQ(Abbreviated("ab\xC5\xBEz", 3), "ab\xC5\xBE\u2026");
+    EXPECT_EQ(Abbreviated("abc", 3), "abc");
     const std::u16string greek = u"Δίκτυο 😀";
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(greek)), greek);
     EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'z'}), "a\xEF\xBF\xBDz");

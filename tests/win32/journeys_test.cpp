@@ -209,7 +209,9 @@ TEST_F(Journey, KeywordsAreBlockedKeptAcrossARestartAndALongListStartsAtOnce) {
     // Generous: a slow machine passes, a load that grows with the square of
     // the list (minutes for this one) does not.
     EXPECT_LT(splash - started, 15s);
-    EXPECT_EQ(SendMessageW(GetDlgItem(program.MainWindow(), kKeywordList), LB_GETCOUNT, 0, 0), 10001);
+    EXPECT_TRUE(WaitUntil([&] {
+        return SendMessageW(GetDlgItem(program.MainWindow(), kKeywordList), LB_GETCOUNT, 0, 0) == 10001;
+    })) << "the list box is filled between ticks";
     probe.ResetCount();
     Pump(1500ms);
     EXPECT_GE(probe.AltHomes(), 3) << "one Alt+Home per tick";

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "platform/file_store.h"
+
+namespace quellgate::posix {
+
+// The user's configuration folder by the XDG rules: $XDG_CONFIG_HOME when it
+// is an absolute path, else $HOME/.config.
+std::string ConfigHome();
+
+// The system's words for an errno value.
+std::string ErrorText(int error);
+
+// Files in one folder, by default $XDG_CONFIG_HOME/quellgate. The folder is
+// created (with its parents, private to the user) by the first write.
+class PosixFileStore : public FileStore {
+public:
+    PosixFileStore();
+    explicit PosixFileStore(std::string folder) : folder_(std::move(folder)) {}
+
+    const std::string& Folder() const { return folder_; }
+
+    std::string PathOf(std::string_view name) const override;
+    ReadResult Read(std::string_view name) const noexcept override;
+    Outcome Replace(std::string_view name, std::string_view content) noexcept override;
+
+    // What went wrong in a replace: making or opening the folder, or putting
+    // the file in place.
+    struct ReplaceFailure {
+        enum class Step { Folder, File };
+        Step step = Step::File;
+        int error = 0;       // errno
+        std::string reason;  // in words; names the folder or the temporary file when either failed
+    };
+    // Replace with the failure told apart; nothing when the file was replaced.
+    std::optional<ReplaceFailure> ReplaceFile(std::string_view name, std::string_view content) noexcept;
+
+private:
+    std::string folder_;
+};
+
+}  // namespace quellgate::posix

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "linux/file_store.h"
+#include "platform/settings_store.h"
+
+namespace quellgate::posix {
+
+// The named values in the text file "settings" among the program's files,
+// one "name=value" a line. In names and values every byte below 0x20, 0x7F,
+// '%', '=' and '#' is written as '%' and two hex digits, so any string comes
+// back as it was stored, and a line break never splits a value. A name with
+// no line is absent; "name=" is an empty value. Lines starting with '#', and
+// lines this version cannot read, stay as they are when the file is rewritten.
+class FileSettingsStore : public SettingsStore {
+public:
+    static constexpr std::string_view kFileName = "settings";
+
+    FileSettingsStore() = default;
+    explicit FileSettingsStore(PosixFileStore files) : files_(std::move(files)) {}
+
+    std::optional<std::string> Read(std::string_view name) const noexcept override;
+    Outcome Write(std::string_view name, std::string_view text) noexcept override;
+    std::string Location() const override { return files_.PathOf(kFileName); }
+    bool SharedByAllUsers() const override { return false; }
+
+private:
+    PosixFileStore files_;
+};
+
+}  // namespace quellgate::posix
