@@ -15,24 +15,16 @@
 #include "qt/pictures.h"
 #include "qt/splash_window.h"
 #include "shell/quellgate.h"
+#include "text/utf8.h"
 
 namespace quellgate::qt {
 namespace {
 
 constexpr int kWatchIntervalMs = 300;
 
-// No row of the list can show more; the entry itself stays whole in the
-// controller, and rows map to its entries one to one.
-constexpr qsizetype kLongestRow = 300;
-
 QString RowText(const std::string& entry) {
-    QString text = QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
-    if (text.size() <= kLongestRow) return text;
-    qsizetype cut = kLongestRow;
-    if (text.at(cut - 1).isHighSurrogate()) --cut;
-    text.truncate(cut);
-    text += QChar(0x2026);  // …
-    return text;
+    const std::string shown = Abbreviated(entry, layout::kShownEntryCharacters);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 
 int NetworkId(int first, std::size_t network) { return first + static_cast<int>(network); }
