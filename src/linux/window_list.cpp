@@ -124,7 +124,7 @@ void WindowList::Refresh() {
 void WindowList::Visit(const std::function<void(const TopLevelWindow&)>& visit) const {
     for (const xcb_window_t id : order_) {
         const Window& window = windows_.at(id);
-        visit(TopLevelWindow{id, window.caption, window.visible});
+        visit(TopLevelWindow{window.caption, window.visible});
     }
 }
 
