@@ -100,6 +100,8 @@ void QtMainWindow::ConnectControls() {
 QListWidget& QtMainWindow::KeywordList() const { return form_.Get<QListWidget>(layout::kKeywordList); }
 
 void QtMainWindow::ShowMain() {
+    // Minimised, it would have no way back: the program has no task-bar entry.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     BringToFront(*this);
 }
