@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,6 +27,26 @@ std::unique_ptr<QLabel> MakeLabel(const QString& text, Qt::Alignment alignment) 
     label->setWordWrap(true);
     label->setAlignment(alignment | Qt::AlignTop);
     return label;
+}
+
+// The size of text the label shows whole within its place.
+bool FitsItsPlace(const QLabel& label) {
+    const QRect needed =
+        QFontMetrics(label.font())
+            .boundingRect(QRect(0, 0, label.width(), QWIDGETSIZE_MAX),
+                          static_cast<int>(label.alignment()) | Qt::TextWordWrap, label.text());
+    return needed.width() <= label.width() && needed.height() <= label.height();
+}
+
+// The layout was drawn for a narrower face than most Linux desktops use: a
+// text that would be cut off gets a smaller size instead.
+void FitToPlace(QLabel& label) {
+    constexpr qreal kSmallestPoints = 6.0, kStep = 0.25;
+    QFont font = label.font();
+    while (!FitsItsPlace(label) && font.pointSizeF() - kStep >= kSmallestPoints) {
+        font.setPointSizeF(font.pointSizeF() - kStep);
+        label.setFont(font);
+    }
 }
 
 std::unique_ptr<QWidget> MakeControl(const layout::Control& control) {
@@ -137,6 +158,7 @@ Form::Form(QWidget& canvas, const layout::Window& design) {
         if (control.colour) SetTextColour(*widget, ToColor(*control.colour));
         widget->setParent(&canvas);
         widget->setGeometry(ToPixels(control.place, dpi));
+        if (auto* label = dynamic_cast<QLabel*>(widget.get())) FitToPlace(*label);
         controls_.emplace_back(control.id, std::move(widget));
     }
     // Earlier controls lie above later ones, and the tab order stays the table's.

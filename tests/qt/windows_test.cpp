@@ -1,6 +1,7 @@
 // The windows as built from the layout tables, the keyword list and the
 // change-password boxes.
 #include <QAbstractItemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -32,6 +33,13 @@ void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design) {
         const QRect place(Px(control.place.left), Px(control.place.top), Px(control.place.width),
                           Px(control.place.height));
         EXPECT_EQ(widget->geometry(), place);
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            const QRect needed = label->fontMetrics().boundingRect(
+                QRect(QPoint(), place.size()), static_cast<int>(label->alignment()) | Qt::TextWordWrap,
+                label->text());
+            EXPECT_TRUE(place.size().expandedTo(needed.size()) == place.size())
+                << "text cut off: " << label->text().toStdString();
+        }
         if (control.kind == layout::Kind::GroupBox) continue;
         // Above the frame it stands in: a click on it reaches it.
         QWidget* hit = canvas.childAt(place.center());
