@@ -43,7 +43,16 @@ void SplashWindow::ShowWithoutFocus() {
         move(area.left() + (area.width() - size.width()) / 2,
              area.top() + (area.height() - size.height()) / 2);
     }
+    rolling_ = false;
     show();
+}
+
+void SplashWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The two seconds start when the card is on screen: mapping a window
+    // takes the window manager a moment of its own.
+    if (rolling_) return;
+    rolling_ = true;
     roll_.start();
     end_.start();
 }

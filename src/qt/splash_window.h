@@ -16,12 +16,16 @@ public:
 
     void ShowWithoutFocus();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void RollUp();
 
     Form form_;
     QTimer roll_;
     QTimer end_;
+    bool rolling_ = false;
 };
 
 }  // namespace quellgate::qt
