@@ -2,7 +2,7 @@
 # make run-windows  the same for Quellgate.exe, under Wine
 # make test         installs what is missing, builds, runs every test
 
-.PHONY: all deps build native windows test unit-test windows-test run run-windows bench load screenshot fuzz clean
+.PHONY: all deps build native windows test unit-test windows-test run run-windows bench load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -46,6 +46,10 @@ load: windows
 screenshot: windows
 	@tools/install-deps.sh --screenshot
 	tools/with-wine.sh tools/screenshot.sh
+
+screenshot-linux: native
+	@tools/install-deps.sh --screenshot
+	tools/with-x11.sh tools/linux-screenshot.sh
 
 fuzz:
 	@tools/install-deps.sh --fuzz

@@ -11,7 +11,7 @@ packages=(
 )
 case "${1:-}" in
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-  --screenshot) packages+=(imagemagick) ;;
+  --screenshot) packages+=(imagemagick xdotool) ;;
 esac
 
 missing=()
