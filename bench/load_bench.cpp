@@ -14,18 +14,11 @@ void BM_StartWithBlocklist(benchmark::State& state) {
     const auto lines = static_cast<std::size_t>(state.range(0));
     std::vector<std::string> keywords;
     for (std::size_t i = 0; i < lines; ++i) keywords.push_back("blocked keyword " + std::to_string(i * 7919));
-    fakes::MemorySettingsStore settings;
-    fakes::FakeDesktop desktop;
-    fakes::UnicodeTextCase textCase;
-    fakes::ScriptedDialogs dialogs;
-    fakes::FakeStartAtLogon startAtLogon;
-    fakes::FakeProcess process;
-    fakes::MemoryFileStore files;
-    files.files["blocklist"] = EncodeBlocklist(keywords);
+    fakes::FakeSystem system;
+    system.files.files["blocklist"] = EncodeBlocklist(keywords);
     for (auto _ : state) {
         fakes::RecordingView view;
-        auto app = std::make_unique<Quellgate>(
-            Platform{settings, desktop, textCase, dialogs, startAtLogon, process, files}, view);
+        auto app = std::make_unique<Quellgate>(system.platform(), view);
         app->Start();
         benchmark::DoNotOptimize(view.keywords.data());
     }

@@ -43,9 +43,7 @@ std::string HomeFolder() {
 }
 
 // ".<name>.tmp-" and 16 hex digits.
-std::string TemporaryPrefix(std::string_view name) {
-    return "." + std::string(name) + ".tmp-";
-}
+std::string TemporaryPrefix(std::string_view name) { return "." + std::string(name) + ".tmp-"; }
 constexpr std::size_t kTemporarySuffixLength = 16;
 
 std::string TemporaryName(std::string_view name) {
@@ -119,9 +117,7 @@ int Flush(int fd) {
 
 }  // namespace
 
-std::string ErrorText(int error) {
-    return std::generic_category().message(error);
-}
+std::string ErrorText(int error) { return std::generic_category().message(error); }
 
 std::string ConfigHome() {
     // A relative XDG_CONFIG_HOME is invalid and ignored.

@@ -79,13 +79,9 @@ std::string ProgramName(std::string_view path) {
     return std::string(name);
 }
 
-std::string LinuxProcess::ExecutablePath() const {
-    return LinkTarget("/proc/self/exe");
-}
+std::string LinuxProcess::ExecutablePath() const { return LinkTarget("/proc/self/exe"); }
 
-std::string LinuxProcess::ExecutableName() const {
-    return ProgramName(ExecutablePath());
-}
+std::string LinuxProcess::ExecutableName() const { return ProgramName(ExecutablePath()); }
 
 bool LinuxProcess::ClaimSingleInstance() {
     if (instanceLock_) return true;

@@ -13,9 +13,7 @@ namespace {
 
 using Stage = StartAtLogon::Result::Stage;
 
-std::string FileName(std::string_view name) {
-    return std::string(name) + ".desktop";
-}
+std::string FileName(std::string_view name) { return std::string(name) + ".desktop"; }
 
 // The entry's name must stay one file inside the folder.
 bool IsFileName(std::string_view name) {
@@ -45,20 +43,11 @@ std::string ExecValue(std::string_view executablePath) {
     std::string value;
     for (const char c : argument) {
         switch (c) {
-            case '\\':
-                value += "\\\\";
-                break;
-            case '\n':
-                value += "\\n";
-                break;
-            case '\t':
-                value += "\\t";
-                break;
-            case '\r':
-                value += "\\r";
-                break;
-            default:
-                value += c;
+        case '\\': value += "\\\\"; break;
+        case '\n': value += "\\n"; break;
+        case '\t': value += "\\t"; break;
+        case '\r': value += "\\r"; break;
+        default: value += c;
         }
     }
     return value;
@@ -77,9 +66,7 @@ std::string DesktopEntry(std::string_view executablePath) {
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-std::string XdgStartAtLogon::PathOf(std::string_view name) const {
-    return folder_.PathOf(FileName(name));
-}
+std::string XdgStartAtLogon::PathOf(std::string_view name) const { return folder_.PathOf(FileName(name)); }
 
 StartAtLogon::Result XdgStartAtLogon::Write(std::string_view name, std::string_view executablePath) noexcept {
     try {

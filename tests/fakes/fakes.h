@@ -18,6 +18,7 @@
 #include "platform/start_at_logon.h"
 #include "platform/text_case.h"
 #include "shell/main_view.h"
+#include "shell/quellgate.h"
 #include "text/utf8.h"
 
 namespace quellgate::fakes {
@@ -201,6 +202,19 @@ public:
     std::size_t rowsShown = 0;
     std::optional<std::size_t> selected;
     std::array<bool, kNetworkCount> blocked{};
+};
+
+// Every seam faked, as one system the controller can be given.
+struct FakeSystem {
+    Platform platform() { return {settings, desktop, textCase, dialogs, startAtLogon, process, files}; }
+
+    MemorySettingsStore settings;
+    FakeDesktop desktop;
+    UnicodeTextCase textCase;
+    ScriptedDialogs dialogs;
+    FakeStartAtLogon startAtLogon;
+    FakeProcess process;
+    MemoryFileStore files;
 };
 
 }  // namespace quellgate::fakes

@@ -23,14 +23,13 @@ inline Matcher<const Message&> Shown(Matcher<const std::string&> text, MessageIc
                  Field(&Message::buttons, buttons));
 }
 
-class App : public Test {
+class App : public Test, protected fakes::FakeSystem {
 protected:
     enum : std::size_t { Facebook, Twitter, LinkedIn, MySpace, YouTube };
 
     // A new run of the program on the fakes as they stand; false when it ended at once.
     bool Start() {
-        app_ = std::make_unique<Quellgate>(
-            Platform{settings, desktop, textCase, dialogs, startAtLogon, process, files}, view);
+        app_ = std::make_unique<Quellgate>(platform(), view);
         return app_->Start();
     }
     Quellgate& app() { return *app_; }
@@ -48,13 +47,6 @@ protected:
         app_->OnWatchTick();
     }
 
-    fakes::MemorySettingsStore settings;
-    fakes::FakeDesktop desktop;
-    fakes::UnicodeTextCase textCase;
-    fakes::ScriptedDialogs dialogs;
-    fakes::FakeStartAtLogon startAtLogon;
-    fakes::FakeProcess process;
-    fakes::MemoryFileStore files;
     fakes::RecordingView view;
 
 private:

@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
         for (auto& c : content) c = static_cast<char>(rng());
     } else {
         std::vector<std::string> keywords;
-        for (long i = 0; i < std::atol(argv[1]); ++i) keywords.push_back("blocked keyword " + std::to_string(i));
+        for (long i = 0; i < std::atol(argv[1]); ++i)
+            keywords.push_back("blocked keyword " + std::to_string(i));
         content = quellgate::EncodeBlocklist(keywords);
     }
     const int runs = !junk && argc > 2 ? std::atoi(argv[2]) : 5;

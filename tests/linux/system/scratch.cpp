@@ -51,9 +51,7 @@ ScopedEnv::~ScopedEnv() {
         unsetenv(name_.c_str());
 }
 
-Scratch::Scratch() : root(MakeScratchRoot()) {
-    std::filesystem::create_directory(runtime, root);
-}
+Scratch::Scratch() : root(MakeScratchRoot()) { std::filesystem::create_directory(runtime, root); }
 
 Scratch::~Scratch() {
     std::error_code ignored;
