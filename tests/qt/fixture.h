@@ -24,16 +24,11 @@ inline void PrintTo(const QSize& size, std::ostream* out) { *out << size.width()
 
 namespace quellgate::qt::testing {
 
-struct FakeSystem {
-    fakes::MemorySettingsStore settings;
-    fakes::FakeDesktop desktop;
-    fakes::UnicodeTextCase textCase;
-    fakes::ScriptedDialogs dialogs;
-    fakes::FakeStartAtLogon startAtLogon;
-    fakes::FakeProcess process;
-    fakes::MemoryFileStore files;
+// The controller on the faked system, for the windows that call it.
+struct FakeController {
+    fakes::FakeSystem system;
     fakes::RecordingView view;
-    Quellgate controller{Platform{settings, desktop, textCase, dialogs, startAtLogon, process, files}, view};
+    Quellgate controller{system.platform(), view};
 };
 
 // Runs `inside` on the modal box once it is open, from within the box's own

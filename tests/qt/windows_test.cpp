@@ -55,7 +55,7 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThem) {
     ExpectBuiltAsDesigned(splash, layout::kSplashWindow);
     InfoWindow info;
     ExpectBuiltAsDesigned(info, layout::kInfoWindow);
-    FakeSystem system;
+    FakeController system;
     ChangePasswordWindow password(system.controller);
     ExpectBuiltAsDesigned(password, layout::kChangePasswordWindow);
 }
@@ -90,7 +90,7 @@ TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIn
 }
 
 TEST(ChangePasswordWindow, BoxesAreMaskedFromTheFirstKeyAndOnlyAClickEmptiesOne) {
-    FakeSystem system;
+    FakeController system;
     ChangePasswordWindow window(system.controller);
     window.show();
     window.activateWindow();
