@@ -1,7 +1,8 @@
-# make run   installs what is missing, builds, starts Quellgate.exe under Wine
-# make test  installs what is missing, builds, runs every test
+# make run          installs what is missing, builds, starts the Linux edition on X11
+# make run-windows  the same for Quellgate.exe, under Wine
+# make test         installs what is missing, builds, runs every test
 
-.PHONY: all deps build native windows test unit-test windows-test run bench load x11-load screenshot fuzz clean
+.PHONY: all deps build native windows test unit-test windows-test run run-windows bench load x11-load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -29,7 +30,11 @@ unit-test: native
 windows-test: windows
 	tools/with-wine.sh ctest --preset windows
 
-run: windows
+# On $DISPLAY, or on a private invisible Xvfb with openbox when there is none.
+run: native
+	tools/with-x11.sh --display-from-env build/native/src/qt/quellgate
+
+run-windows: windows
 	tools/with-wine.sh --display-from-env wine build/windows/src/win32/Quellgate.exe
 
 bench: native
@@ -44,6 +49,10 @@ x11-load: native
 screenshot: windows
 	@tools/install-deps.sh --screenshot
 	tools/with-wine.sh tools/screenshot.sh
+
+screenshot-linux: native
+	@tools/install-deps.sh --screenshot
+	tools/with-x11.sh tools/linux-screenshot.sh
 
 fuzz:
 	@tools/install-deps.sh --fuzz

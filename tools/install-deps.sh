@@ -7,11 +7,11 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth
-  pkg-config libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev openbox x11-utils
+  qt6-base-dev pkg-config libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev openbox x11-utils
 )
 case "${1:-}" in
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-  --screenshot) packages+=(imagemagick) ;;
+  --screenshot) packages+=(imagemagick xdotool) ;;
 esac
 
 missing=()

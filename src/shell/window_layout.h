@@ -130,6 +130,9 @@ inline constexpr std::array<MenuEntry, 5> kProgramMenu = {{
 }};
 inline constexpr MenuEntry kInfoMenu{kMenuInfo, "Info"};
 
+// The start-at-logon box's caption outside Windows.
+inline constexpr std::string_view kStartAtLoginText = "Start at login";
+
 inline constexpr std::string_view kFreeText = "FREE";
 inline constexpr std::string_view kBlockedText = "BLOCKED";
 

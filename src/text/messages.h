@@ -47,4 +47,20 @@ std::string NewPasswordNotStored(std::string_view location, bool sharedByAllUser
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason);
 std::string BlocklistNotRead(std::string_view path, std::string_view reason);
 
+// The X11 edition
+inline constexpr std::string_view kNoXDisplay =
+    "Quellgate: no X display could be opened. It works on an X11 desktop (or XWayland): "
+    "start it from your desktop session, or set DISPLAY.";
+inline constexpr std::string_view kWaylandSession =
+    "This is a Wayland session. Quellgate sees only the windows of X11 programs here "
+    "(those that run through XWayland): a page in a browser running as a Wayland program "
+    "is NOT blocked.\r\n\r\n"
+    "Start your browsers as X11 programs, or log in to an X11 session, to have them watched.";
+inline constexpr std::string_view kNoKeystrokes =
+    "The X server lacks the XTest extension, so Quellgate cannot send Alt+Home: blocked pages "
+    "stay open.";
+inline constexpr std::string_view kNoKeyWatch =
+    "The X server lacks the XInput 2 extension, so Quellgate cannot see the F4, F5 and F8 keys: "
+    "the main window cannot be shown with F5.";
+
 }  // namespace quellgate::texts
