@@ -1,7 +1,10 @@
-# make run   installs what is missing, builds, starts Quellgate.exe under Wine
-# make test  installs what is missing, builds, runs every test
+# make run      installs what is missing, builds, starts Quellgate.exe under Wine
+# make test     installs what is missing, builds, runs every test
+# make package  the release files in dist/; CHECK_REPRODUCIBLE=1 also builds
+#               them twice more from fresh clones and compares
 
-.PHONY: all deps build native windows test unit-test windows-test run bench load screenshot fuzz clean
+.PHONY: all deps build native windows test unit-test windows-test package run bench load screenshot \
+	fuzz clean
 
 all: build
 
@@ -29,6 +32,9 @@ unit-test: native
 windows-test: windows
 	tools/with-wine.sh ctest --preset windows
 
+package: deps
+	tools/package.sh $(if $(CHECK_REPRODUCIBLE),--check-reproducible)
+
 run: windows
 	tools/with-wine.sh --display-from-env wine build/windows/src/win32/Quellgate.exe
 
@@ -47,4 +53,4 @@ fuzz:
 	tools/fuzz.sh
 
 clean:
-	rm -rf build/native build/windows
+	rm -rf build/native build/windows build/release dist
