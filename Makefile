@@ -3,7 +3,7 @@
 # make package  the release files in dist/; CHECK_REPRODUCIBLE=1 also builds
 #               them twice more from fresh clones and compares
 
-.PHONY: all deps build native windows test unit-test windows-test package run bench load screenshot \
+.PHONY: all deps build native windows test unit-test windows-test package package-test run bench load screenshot \
 	fuzz clean
 
 all: build
@@ -34,6 +34,10 @@ windows-test: windows
 
 package: deps
 	tools/package.sh $(if $(CHECK_REPRODUCIBLE),--check-reproducible)
+
+# Installs and removes the .deb on this machine.
+package-test: package
+	tests/package/package_test.sh
 
 run: windows
 	tools/with-wine.sh --display-from-env wine build/windows/src/win32/Quellgate.exe
