@@ -94,7 +94,7 @@ find /usr -xdev | sort >"$work/before"
 check "apt installs $deb" apt_get install -y "./$deb"
 prints_version() {
     local printed
-    printed=$(quellgate --version)
+    printed=$(timeout 20 quellgate --version)
     [ "$printed" = "quellgate $version" ] || { echo "it printed: $printed"; return 1; }
 }
 check "quellgate --version prints quellgate $version" prints_version
