@@ -79,7 +79,6 @@ stamp "$stage"
 # -X leaves out owners and extended times, -D folder entries.
 (cd "$stage" && find . -type f -printf '%P\n' | sort | zip -q -X -D -9 -@ "$root/dist/$zip_name")
 
-deb_name=''
 if [ "$with_linux" = 1 ]; then
   arch=$(dpkg --print-architecture)
   deb_name=quellgate_${version}_$arch.deb
