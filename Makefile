@@ -1,8 +1,11 @@
 # make run          installs what is missing, builds, starts the Linux edition on X11
 # make run-windows  the same for Quellgate.exe, under Wine
 # make test         installs what is missing, builds, runs every test
+# make package      the release files in dist/; CHECK_REPRODUCIBLE=1 also builds
+#                   them twice more from fresh clones and compares
 
-.PHONY: all deps build native windows test unit-test windows-test run run-windows bench load x11-load screenshot screenshot-linux fuzz clean
+.PHONY: all deps build native windows test unit-test windows-test package package-test run run-windows bench \
+	load x11-load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -29,6 +32,13 @@ unit-test: native
 
 windows-test: windows
 	tools/with-wine.sh ctest --preset windows
+
+package: deps
+	tools/package.sh $(if $(CHECK_REPRODUCIBLE),--check-reproducible)
+
+# Installs and removes the .deb on this machine.
+package-test: package
+	tests/package/package_test.sh
 
 # On $DISPLAY, or on a private invisible Xvfb with openbox when there is none.
 run: native
@@ -59,4 +69,4 @@ fuzz:
 	tools/fuzz.sh
 
 clean:
-	rm -rf build/native build/windows
+	rm -rf build/native build/windows build/release dist

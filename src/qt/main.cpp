@@ -17,6 +17,7 @@
 #include "qt/main_window.h"
 #include "qt/pictures.h"
 #include "qt/text_case.h"
+#include "shell/command_line.h"
 #include "shell/quellgate.h"
 #include "text/messages.h"
 
@@ -38,6 +39,10 @@ bool CanOpenXDisplay() {
 
 int main(int argc, char** argv) {
     using namespace quellgate;
+    if (const auto version = VersionRequested(argc, argv)) {
+        std::cout << *version << '\n';
+        return 0;
+    }
 
     // Only X11 windows can be listed and sent keys, so the program is an X11
     // program too, through XWayland where there is Wayland.

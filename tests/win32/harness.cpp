@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "shell/window_layout.h"
 #include "win32/settings_store.h"
@@ -52,13 +53,18 @@ void SendKey(WORD virtualKey, bool up) {
 
 }  // namespace
 
-std::wstring ProgramUnderTest() {
-    // CTest passes the build's path; under Wine a Unix path lives on drive Z:.
-    std::wstring path = win32::Wide(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
-    for (auto& c : path)
+std::wstring WindowsPath(const std::string& path) {
+    // Under Wine a Unix path lives on drive Z:.
+    std::wstring windows = win32::Wide(path);
+    for (auto& c : windows)
         if (c == L'/') c = L'\\';
-    if (!path.empty() && path[0] == L'\\') path = L"Z:" + path;
-    return path;
+    if (!windows.empty() && windows[0] == L'\\') windows = L"Z:" + windows;
+    return windows;
+}
+
+std::wstring ProgramUnderTest() {
+    // CTest passes the build's path.
+    return WindowsPath(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
@@ -155,8 +161,11 @@ Program::Program() {
     std::filesystem::copy_file(ProgramUnderTest(), folder_ + L"\\Quellgate.exe");
 }
 
+Program::Program(std::wstring folder) : folder_(std::move(folder)), ownsFolder_(false) {}
+
 Program::~Program() {
     Stop();
+    if (!ownsFolder_) return;
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, ignored))
         std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,

@@ -53,6 +53,9 @@ private:
 void TapKey(WORD virtualKey);
 void HoldKey(WORD virtualKey, std::chrono::milliseconds duration);
 
+// A path as given on the Unix side, as Windows programs under Wine see it.
+std::wstring WindowsPath(const std::string& path);
+
 // The Quellgate.exe this build made, as a Windows path.
 std::wstring ProgramUnderTest();
 
@@ -61,6 +64,9 @@ std::wstring ProgramUnderTest();
 class Program {
 public:
     Program();
+    // The Quellgate.exe already in this folder, such as an unpacked release;
+    // the folder stays when the object goes.
+    explicit Program(std::wstring folder);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -103,6 +109,7 @@ public:
 
 private:
     std::wstring folder_;
+    bool ownsFolder_ = true;
     PROCESS_INFORMATION process_{};
 };
 

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2317  # the checks run through check()
+# Tries the release files in dist/ as a person would: unpacks the zip and runs
+# its Quellgate.exe under Wine; installs the .deb, runs it on an X display and
+# removes it again. Run after tools/package.sh (make package-test does both).
+# Installs and removes the package quellgate: needs root or sudo.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+say() { echo "package-test: $*" >&2; }
+
+# Poll a condition until it holds or SECONDS pass.
+wait_for() { # SECONDS COMMAND...
+    local deadline=$((SECONDS + $1)); shift
+    until "$@"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.1; done
+}
+
+# Run on a display of tools/with-x11.sh: the installed program shows its splash.
+if [ "${1-}" = --splash ]; then
+    home=$(mktemp -d)
+    trap 'rm -rf "$home"' EXIT
+    mkdir -m 700 "$home/runtime"
+    HOME=$home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/runtime quellgate >"$home/log" 2>&1 &
+    pid=$!
+    splash() { xdotool search --all --onlyvisible --pid "$pid" --name '^Quellgate$' >/dev/null 2>&1; }
+    shown=0
+    wait_for 30 splash && shown=1
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+    [ "$shown" = 1 ] || { say "no visible window titled Quellgate; the program said:"; cat "$home/log" >&2; }
+    [ "$shown" = 1 ]
+    exit
+fi
+
+passed=0 failed=0
+check() { # WHAT COMMAND...: what it printed is shown when it fails
+    local what=$1; shift
+    if "$@" >"$work/output" 2>&1; then
+        passed=$((passed + 1)); echo "ok    $what"
+    else
+        failed=$((failed + 1)); echo "FAIL  $what"; sed 's/^/      /' "$work/output"
+    fi
+}
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/windows/CMakeCache.txt 2>/dev/null || true)
+[ -n "$version" ] || { say "no release build: run tools/package.sh first"; exit 1; }
+zip=dist/Quellgate-$version-win64.zip
+deb=dist/quellgate_${version}_$(dpkg --print-architecture).deb
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+sums_cover_all() {
+    (cd dist && sha256sum --quiet --strict --check SHA256SUMS) &&
+        diff <(find dist -type f ! -name SHA256SUMS -printf '%f\n' | sort) <(awk '{ print $2 }' dist/SHA256SUMS)
+}
+check "SHA256SUMS holds every release file, and they match" sums_cover_all
+
+holds_exactly() { diff <(printf '%s\n' LICENSE.txt Quellgate.exe README.txt) <(unzip -Z1 "$zip" | sort); }
+check "$zip holds Quellgate.exe, README.txt and LICENSE.txt" holds_exactly
+
+windows_text() { # FILE: every line ends in CR LF
+    unzip -p "$zip" "$1" >"$work/text"
+    local lines
+    lines=$(wc -l <"$work/text")
+    [ "$lines" -gt 0 ] && [ "$(grep -c $'\r$' "$work/text")" = "$lines" ] &&
+        [ -z "$(tail -c 1 "$work/text" | tr -d '\n')" ]
+}
+check "README.txt has Windows line ends" windows_text README.txt
+check "LICENSE.txt has Windows line ends" windows_text LICENSE.txt
+
+unzip -q "$zip" -d "$work/zip"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j2 --target quellgate_release_test >/dev/null
+check "the unpacked Quellgate.exe has the version $version, starts once and refuses a second start" \
+    env QUELLGATE_RELEASE_DIR="$work/zip" tools/with-wine.sh \
+    wine build/windows/tests/win32/quellgate_release_test.exe --gtest_brief=1
+
+if [ ! -f src/qt/CMakeLists.txt ] && [ ! -f "$deb" ]; then
+    say "no Linux edition in this tree (src/qt): the .deb is not tried"
+    echo "$passed passed, $failed failed"
+    [ "$failed" = 0 ]
+    exit
+fi
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -qq -o DPkg::Lock::Timeout=600 "$@" >/dev/null; }
+id=org.quellgate.Quellgate
+
+check "lintian finds no error or warning in $deb" lintian --fail-on error,warning --quiet "$deb"
+
+# A run stopped half-way may have left it installed.
+dpkg-query -W quellgate >/dev/null 2>&1 && apt_get purge -y quellgate
+find /usr -xdev | sort >"$work/before"
+check "apt installs $deb" apt_get install -y "./$deb"
+prints_version() {
+    local printed
+    printed=$(timeout 20 quellgate --version)
+    [ "$printed" = "quellgate $version" ] || { echo "it printed: $printed"; return 1; }
+}
+check "quellgate --version prints quellgate $version" prints_version
+check "the desktop entry is valid" desktop-file-validate "/usr/share/applications/$id.desktop"
+check "the AppStream metainfo is valid" appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml"
+
+depends_names_every_library() {
+    local depends multiarch library owner ok=0
+    depends=$(dpkg-query -W -f='${Depends}' quellgate)
+    multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+    for library in $(objdump -p /usr/bin/quellgate | awk '$1 == "NEEDED" { print $2 }'); do
+        owner=$(dpkg -S "*/$multiarch/$library" 2>/dev/null | head -1 | cut -d: -f1)
+        [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] ||
+            { say "$library (from ${owner:-no package}) is not in Depends: $depends"; ok=1; }
+    done
+    return "$ok"
+}
+check "Depends names the package of every library quellgate loads" depends_names_every_library
+
+if [ -x tools/with-x11.sh ]; then
+    check "quellgate starts on an X display with openbox and shows its splash" tools/with-x11.sh "$0" --splash
+else
+    check "tools/with-x11.sh is there to start quellgate on an X display" false
+fi
+
+check "apt purges quellgate" apt_get purge -y quellgate
+find /usr -xdev | sort >"$work/after"
+check "nothing of it is left in /usr" diff "$work/before" "$work/after"
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
