@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth
   qt6-base-dev pkg-config libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev openbox x11-utils
+  chromium firefox-esr dbus-daemon python3
 )
 case "${1:-}" in
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;
