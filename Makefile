@@ -2,7 +2,7 @@
 # make run-windows  the same for Quellgate.exe, under Wine
 # make test         installs what is missing, builds, runs every test
 
-.PHONY: all deps build native windows test unit-test windows-test run run-windows bench load x11-load screenshot screenshot-linux fuzz clean
+.PHONY: all deps build native windows test unit-test windows-test run run-windows bench load x11-load linux-load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -45,6 +45,10 @@ load: windows
 
 x11-load: native
 	tools/with-x11.sh build/native/bench/quellgate_x11_load
+
+# The running quellgate's CPU and memory, the X server's beside it, and its reaction time.
+linux-load: native
+	tools/with-x11.sh build/native/tools/linux/quellgate_linux_load
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot
