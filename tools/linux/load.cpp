@@ -262,6 +262,7 @@ int Run(double seconds) {
 }  // namespace quellgate::journeys
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as it comes
     const char* fromEnvironment = std::getenv("LOAD_SECONDS");
     const double seconds = argc > 1 ? std::atof(argv[1]) : fromEnvironment ? std::atof(fromEnvironment) : 60;
     try {
