@@ -288,7 +288,8 @@ std::optional<Shown> Unlock(Screen& screen, pid_t pid, const std::function<void(
     screen.Tap(kReturn);
     std::optional<Shown> main;
     const auto shown = screen.Eventually(
-        [&] { return (main = screen.Find(pid, layout::kMainWindow.title)).has_value(); }, 5s, "main window");
+        [&] { return (main = screen.Find(pid, layout::kMainWindow.title)) && screen.Active() == main->id; },
+        5s, "focused main window");
     if (!shown) ADD_FAILURE() << shown.message();
     return main;
 }

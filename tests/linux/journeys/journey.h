@@ -107,7 +107,8 @@ private:
 };
 
 // F5, the default password typed into the prompt (after `atPrompt` had it),
-// the warning about that password acknowledged: the main window, or nothing.
+// the warning about that password acknowledged: the main window, in front
+// with the focus, or nothing.
 std::optional<Shown> Unlock(Screen& screen, pid_t pid,
                             const std::function<void(xcb_window_t prompt)>& atPrompt = {});
 
