@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <regex>
 
 #include "blocklist/blocklist_file.h"
@@ -82,23 +83,32 @@ private:
 // A browser showing `page` in a fresh profile whose home page is ours.
 class Browser {
 public:
-    Browser(const std::string& kind, std::string_view page, std::string_view title) {
-        Helper start({"start", kind, Page(page), Page("home.html"), std::string(title)});
-        const auto code = start.Wait(120s);
+    Browser(const Screen& screen, const std::string& kind, std::string_view page, std::string_view title) {
+        const auto began = Clock::now();
+        Helper start({"start", kind, Page(page), Page("home.html")});
         std::smatch found;
-        const std::regex said(
-            R"(BROWSER_PID=(\d+) BROWSER_WINDOW=(0x[0-9a-f]+) BROWSER_DIR=(\S+) BROWSER_START_S=(\S+))");
-        if (code != 0 || !std::regex_search(start.Said(), found, said))
+        const std::regex said(R"(BROWSER_PID=(\d+) BROWSER_DIR=(\S+))");
+        if (start.Wait(30s) != 0 || !std::regex_search(start.Said(), found, said))
             throw std::runtime_error(kind + " did not start: " + start.Said());
         pid_ = found[1];
-        window = static_cast<xcb_window_t>(std::stoul(found[2], nullptr, 16));
-        folder_ = found[3];
-        startSeconds = std::stod(found[4]);
+        folder_ = found[2];
+        const bool shown = x11::testing::WaitUntil(
+            [&] {
+                for (const Shown& each : screen.WindowsOf(std::stoi(pid_)))
+                    if (each.caption.find(title) != std::string::npos) window = each.id;
+                return window != XCB_WINDOW_NONE;
+            },
+            60s);
+        startSeconds = std::chrono::duration<double>(Clock::now() - began).count();
+        if (shown) return;
+        std::ifstream log(folder_ + "/browser.log");
+        const std::string logged(std::istreambuf_iterator<char>(log), {});
+        Stop();
+        throw std::runtime_error(
+            kind + " showed no window titled \"" + std::string(title) + "\"; " + screen.Describe() +
+            "it said: " + logged.substr(logged.size() - std::min<std::size_t>(logged.size(), 2000)));
     }
-    ~Browser() {
-        Helper stop({"stop", pid_, folder_});
-        if (stop.Wait(60s) != 0) ADD_FAILURE() << "the browser did not stop cleanly: " << stop.Said();
-    }
+    ~Browser() { Stop(); }
     Browser(const Browser&) = delete;
     Browser& operator=(const Browser&) = delete;
 
@@ -111,6 +121,11 @@ public:
     double startSeconds = 0;
 
 private:
+    void Stop() {
+        Helper stop({"stop", pid_, folder_});
+        if (stop.Wait(60s) != 0) ADD_FAILURE() << "the browser did not stop cleanly: " << stop.Said();
+    }
+
     std::string pid_, folder_;
 };
 
@@ -128,7 +143,7 @@ TEST_P(RealBrowser, LeavesAPageForItsHomePageOnceQuellgateBlocksIt) {
     const pid_t pid = program.Start();
     ASSERT_TRUE(screen.Eventually([&] { return !screen.WindowsOf(pid).empty(); }, 20s, "splash"));
     ASSERT_TRUE(screen.Eventually([&] { return screen.WindowsOf(pid).empty(); }, 10s, "end of the splash"));
-    Browser browser(GetParam(), "facebook.html", "Facebook - Log In");
+    Browser browser(screen, GetParam(), "facebook.html", "Facebook - Log In");
     ASSERT_TRUE(screen.Activate(browser.window));
 
     // Free: the page stays while ticks go by.
