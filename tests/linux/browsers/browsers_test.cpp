@@ -62,10 +62,11 @@ public:
             said_.append(buffer, static_cast<std::size_t>(got));
         }
         int status = 0;
-        if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) != pid_) return std::nullopt;
+        if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) != pid_) return code_;
         pid_ = -1;
+        code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
         Ended();  // what it said last
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        return code_;
     }
     std::optional<int> Wait(std::chrono::milliseconds timeout) {
         std::optional<int> code;
@@ -77,6 +78,7 @@ public:
 private:
     pid_t pid_ = -1;
     int output_ = -1;
+    std::optional<int> code_;
     std::string said_;
 };
 

@@ -38,26 +38,26 @@ protected:
     // A masked box shows the same for any text of a length. Seen unfocused,
     // for the cursor blinks only in a focused box.
     void ExpectTypingHidden(xcb_window_t prompt, Probe& elsewhere) {
-        const auto seenUnfocused = [&] {
-            Focus(elsewhere, "Elsewhere");
-            std::vector<std::uint8_t> drawn = screen.Pixels(prompt);
-            auto since = Clock::now();
-            EXPECT_TRUE(screen.Eventually(
-                [&] {
-                    auto now = screen.Pixels(prompt);
-                    if (now != drawn) drawn = std::move(now), since = Clock::now();
-                    return Clock::now() - since > 600ms;  // longer than the cursor's blink
-                },
-                5s, "still prompt"));
-            EXPECT_TRUE(screen.Activate(prompt));
-            return drawn;
-        };
         const std::string other(kDefaultPassword.size(), 'a');
         screen.Type(other);
-        const auto withOther = seenUnfocused();
+        Focus(elsewhere, "Elsewhere");
+        std::vector<std::uint8_t> withOther = screen.Pixels(prompt);
+        auto since = Clock::now();
+        EXPECT_TRUE(screen.Eventually(
+            [&] {
+                auto now = screen.Pixels(prompt);
+                if (now != withOther) withOther = std::move(now), since = Clock::now();
+                return Clock::now() - since > 600ms;  // longer than the cursor's blink
+            },
+            5s, "still prompt"));
+        ASSERT_FALSE(withOther.empty()) << "the prompt cannot be seen";
+        ASSERT_TRUE(screen.Activate(prompt));
         for (std::size_t i = 0; i < other.size(); ++i) screen.Tap(kBackSpace);
         screen.Type(kDefaultPassword);
-        EXPECT_TRUE(seenUnfocused() == withOther) << "the typed password can be read on screen";
+        Focus(elsewhere, "Elsewhere");
+        EXPECT_TRUE(screen.Eventually([&] { return screen.Pixels(prompt) == withOther; }, 3s,
+                                      "prompt that hides the typed password"));
+        ASSERT_TRUE(screen.Activate(prompt));
         for (std::size_t i = 0; i < other.size(); ++i) screen.Tap(kBackSpace);
     }
 
