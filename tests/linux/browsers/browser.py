@@ -206,7 +206,10 @@ def browser_env(workdir):
 
 def command(kind, profile, url):
     if kind == "chromium":
-        return [CHROMIUM, *CHROMIUM_FLAGS, "--user-data-dir=" + profile, url]
+        shm = os.statvfs("/dev/shm")
+        # As Debian's wrapper does: a container's /dev/shm is often too small for its pages.
+        small_shm = ["--disable-dev-shm-usage"] if shm.f_blocks * shm.f_frsize < 3800 * 2**20 else []
+        return [CHROMIUM, *CHROMIUM_FLAGS, *small_shm, "--user-data-dir=" + profile, url]
     # Remoting stays on: a second start on the profile hands its page over.
     return [FIREFOX, "--profile", profile, url]
 
