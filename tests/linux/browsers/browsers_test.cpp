@@ -163,6 +163,8 @@ TEST_P(RealBrowser, LeavesAPageForItsHomePageOnceQuellgateBlocksIt) {
     ASSERT_TRUE(main);
     screen.ClickControl(main->id, layout::kMainWindow, layout::kNetworkIcon + 0);
     const auto switched = Clock::now();
+    // Once the click has done its work, Qt has also asked for the focus it gives a clicked window.
+    ASSERT_TRUE(screen.Eventually([&] { return program.Setting("A") == "True"; }, 3s, "facebook blocked"));
     ASSERT_TRUE(screen.Activate(browser.window));  // back to the page
     const auto backAtPage = Clock::now();
     ASSERT_TRUE(screen.Eventually([&] { return Shows(browser, kHomeTitle); }, 10s, "home page"));

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -49,19 +50,23 @@ std::string Text(const Client& client, xcb_window_t window, std::string_view nam
             static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
 }
 
-void SendToWindowManager(const Client& client, xcb_window_t window, std::string_view message) {
+// A request from a pager: the user's own wish, never taken for focus stealing.
+void SendToWindowManager(const Client& client, xcb_window_t window, std::string_view message,
+                         std::array<std::uint32_t, 2> data) {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
     event.type = client.Atom(message);
-    event.data.data32[0] = 2;  // _NET_ACTIVE_WINDOW: from a pager, the user's own wish
-    event.data.data32[1] = 2;  // _NET_CLOSE_WINDOW: the same
+    event.data.data32[0] = data[0];
+    event.data.data32[1] = data[1];
     xcb_send_event(client.get(), 0, client.Root(),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     client.Sync();
 }
+
+constexpr std::uint32_t kFromPager = 2;
 
 }  // namespace
 
@@ -236,11 +241,13 @@ void Screen::ClickControl(xcb_window_t window, const layout::Window& design, int
 }
 
 ::testing::AssertionResult Screen::Activate(xcb_window_t window) {
-    SendToWindowManager(client_, window, "_NET_ACTIVE_WINDOW");
+    SendToWindowManager(client_, window, "_NET_ACTIVE_WINDOW", {kFromPager, XCB_CURRENT_TIME});
     return Eventually([&] { return Active() == window; }, 5s, "the window given the focus");
 }
 
-void Screen::Close(xcb_window_t window) { SendToWindowManager(client_, window, "_NET_CLOSE_WINDOW"); }
+void Screen::Close(xcb_window_t window) {
+    SendToWindowManager(client_, window, "_NET_CLOSE_WINDOW", {XCB_CURRENT_TIME, kFromPager});
+}
 
 std::vector<std::uint8_t> Screen::Pixels(xcb_window_t window) const {
     xcb_connection_t* c = client_.get();
