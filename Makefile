@@ -2,10 +2,10 @@
 # make run-windows  the same for Quellgate.exe, under Wine
 # make test         installs what is missing, builds, runs every test
 # make package      the release files in dist/; CHECK_REPRODUCIBLE=1 also builds
-#                   them twice more from fresh clones and compares
+#                   it once more from a fresh clone and compares
 
 .PHONY: all deps build native windows test unit-test windows-test package package-test run run-windows bench \
-	load x11-load screenshot screenshot-linux fuzz clean
+	load x11-load linux-load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -55,6 +55,10 @@ load: windows
 
 x11-load: native
 	tools/with-x11.sh build/native/bench/quellgate_x11_load
+
+# The running quellgate's CPU and memory, the X server's beside it, and its reaction time.
+linux-load: native
+	tools/with-x11.sh build/native/tools/linux/quellgate_linux_load
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot

@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb xauth
   qt6-base-dev pkg-config libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev openbox x11-utils
   zip unzip dpkg-dev lintian desktop-file-utils appstream xdotool
+  chromium firefox-esr dbus-daemon python3
 )
 case "${1:-}" in
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;

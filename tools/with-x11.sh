@@ -42,7 +42,9 @@ if ! wait_for 20 xvfb_answered || ! alive "$xvfb_pid"; then
     say "Xvfb did not start:"; cat "$work/xvfb.log" >&2; exit 1
 fi
 DISPLAY=:$(tr -d ' \n' <"$work/display")
-export DISPLAY
+# The server's pid too, for tools that measure what it costs.
+XVFB_PID=$xvfb_pid
+export DISPLAY XVFB_PID
 
 # openbox is ready once it runs its --startup command: it puts its EWMH check
 # window on the root earlier, but drops the windows mapped before it is done.

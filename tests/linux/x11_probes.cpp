@@ -168,6 +168,15 @@ void Client::Key(xcb_keysym_t keysym, bool press) const {
     Sync();
 }
 
+void Client::Click(int x, int y) const {
+    xcb_test_fake_input(get(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root_, static_cast<std::int16_t>(x),
+                        static_cast<std::int16_t>(y), 0);
+    for (const int type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE})
+        xcb_test_fake_input(get(), static_cast<std::uint8_t>(type), 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0,
+                            0, 0);
+    Sync();
+}
+
 std::vector<xcb_keysym_t> Client::Keysyms(xcb_keycode_t keycode) const {
     auto reply =
         Take(xcb_get_keyboard_mapping_reply(get(), xcb_get_keyboard_mapping(get(), keycode, 1), nullptr));
@@ -232,8 +241,14 @@ void Probe::Activate() {
     visibleNameSet_ = false;
     client_.SetText(window_, "_NET_WM_NAME", "UTF8_STRING", "Focus wanted");
     if (!WaitUntil([&] { return Pump(), visibleNameSet_; })) Fail("the window manager did not answer");
-    auto focus = Take(xcb_get_input_focus_reply(client_.get(), xcb_get_input_focus(client_.get()), nullptr));
-    if (!focus || focus->focus != window_) Fail("the window manager did not focus the probe");
+    // When a window has just gone, openbox may hand the focus on only after
+    // it has answered.
+    const bool focused = WaitUntil([&] {
+        auto focus =
+            Take(xcb_get_input_focus_reply(client_.get(), xcb_get_input_focus(client_.get()), nullptr));
+        return focus && focus->focus == window_;
+    });
+    if (!focused) Fail("the window manager did not focus the probe");
 }
 
 void Probe::Pump() {

@@ -67,6 +67,7 @@ public:
     xcb_keycode_t UnusedKeycode() const;
     xcb_keysym_t KeysymOf(xcb_keycode_t keycode) const;
     void Key(xcb_keysym_t keysym, bool press) const;
+    void Click(int x, int y) const;  // the first button, at a place on the root
     std::vector<xcb_keysym_t> Keysyms(xcb_keycode_t keycode) const;
     void SetKeysyms(xcb_keycode_t keycode, std::vector<xcb_keysym_t> keysyms) const;
 
