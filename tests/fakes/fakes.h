@@ -31,7 +31,7 @@ public:
         return it->second;
     }
     Outcome Write(std::string_view name, std::string_view text) override {
-        if (failWrites || refused.count(std::string(name))) return Outcome::Failure("Access is denied.");
+        if (refused.count(std::string(name))) return Outcome::Failure("Access is denied.");
         values[std::string(name)] = text;
         return Outcome::Success();
     }
@@ -39,7 +39,6 @@ public:
     bool SharedByAllUsers() const override { return true; }
 
     std::map<std::string, std::string> values;
-    bool failWrites = false;
     std::set<std::string> refused;  // names whose writes fail
 };
 
@@ -103,13 +102,19 @@ public:
                        MessageButtons buttons) override {
         messages.push_back({std::string(text), std::string(caption), icon, buttons});
         if (whileMessageOpen) whileMessageOpen();
-        return buttons == MessageButtons::Ok ? Answer::Ok : Next(answers, Answer::Yes);
+        if (buttons == MessageButtons::Ok) return Answer::Ok;
+        const Answer answer = answers.empty() ? Answer::Yes : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
     }
     std::optional<std::string> AskText(std::string_view prompt, std::string_view caption,
                                        bool masked) override {
         prompts.push_back({std::string(prompt), std::string(caption), masked});
         if (whilePromptOpen) whilePromptOpen();
-        return Next(typed, std::optional<std::string>());
+        if (typed.empty()) return std::nullopt;
+        auto answer = std::move(typed.front());
+        typed.pop_front();
+        return answer;
     }
 
     std::deque<std::optional<std::string>> typed;  // answers to AskText; cancel when empty
@@ -119,15 +124,6 @@ public:
     // Run inside the boxes, as the timer's ticks do in a modal loop.
     std::function<void()> whilePromptOpen;
     std::function<void()> whileMessageOpen;
-
-private:
-    template <typename T>
-    static T Next(std::deque<T>& queue, T otherwise) {
-        if (queue.empty()) return otherwise;
-        T next = std::move(queue.front());
-        queue.pop_front();
-        return next;
-    }
 };
 
 class FakeStartAtLogon : public StartAtLogon {

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -22,13 +21,39 @@ namespace quellgate::x11::testing {
 namespace {
 
 template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T>
-Reply<T> Take(T* reply) {
-    return Reply<T>(reply, &std::free);
+std::unique_ptr<T, decltype(&std::free)> Take(T* reply) {
+    return {reply, &std::free};
 }
 
 [[noreturn]] void Fail(const std::string& why) { throw std::runtime_error(why); }
+
+// The whole keyboard map, one row of keysyms a keycode.
+struct KeyMap {
+    xcb_keycode_t first = 0;
+    std::size_t columns = 0;
+    std::vector<xcb_keysym_t> keysyms;
+
+    explicit KeyMap(xcb_connection_t* c) {
+        const xcb_setup_t* setup = xcb_get_setup(c);
+        first = setup->min_keycode;
+        const auto count = static_cast<std::uint8_t>(setup->max_keycode - first + 1);
+        auto map =
+            Take(xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, count), nullptr));
+        if (!map) Fail("no keyboard mapping");
+        const xcb_keysym_t* all = xcb_get_keyboard_mapping_keysyms(map.get());
+        keysyms.assign(all, all + xcb_get_keyboard_mapping_keysyms_length(map.get()));
+        columns = map->keysyms_per_keycode;
+    }
+    std::vector<xcb_keysym_t> Row(xcb_keycode_t keycode) const {
+        const auto begin = keysyms.begin() + static_cast<std::ptrdiff_t>((keycode - first) * columns);
+        return {begin, begin + static_cast<std::ptrdiff_t>(columns)};
+    }
+    xcb_keycode_t Find(const std::function<bool(const std::vector<xcb_keysym_t>&)>& wanted) const {
+        for (std::size_t keycode = first + keysyms.size() / columns; keycode-- > first;)
+            if (wanted(Row(static_cast<xcb_keycode_t>(keycode)))) return static_cast<xcb_keycode_t>(keycode);
+        Fail("no such key");
+    }
+};
 
 }  // namespace
 
@@ -58,28 +83,21 @@ PrivateServer::PrivateServer(const std::vector<std::string>& options) {
     std::vector<char*> argv;
     for (auto& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&pid_, "Xvfb", &quiet, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&quiet);
     close(fds[1]);
-    if (spawned != 0) {
-        close(fds[0]);
-        pid_ = -1;
-        Fail("cannot start Xvfb");
-    }
-    std::string number;
     pollfd wait{fds[0], POLLIN, 0};
     char c = 0;
-    while (poll(&wait, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    while (pid_ > 0 && poll(&wait, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') display_ += c;
     close(fds[0]);
-    if (number.empty()) {
+    if (display_.empty()) {
         Stop();
-        Fail("Xvfb did not say its display");
+        Fail("Xvfb did not start");
     }
-    display_ = ":" + number;
+    display_.insert(0, ":");
 }
 
 void PrivateServer::Stop() {
@@ -121,12 +139,13 @@ void Client::SetWindows(xcb_window_t window, std::string_view property,
     SetProperty(window, property, XCB_ATOM_WINDOW, 32, static_cast<std::uint32_t>(ids.size()), ids.data());
 }
 
-std::optional<std::uint32_t> Client::WmState(xcb_window_t window) const {
-    const xcb_atom_t state = Atom("WM_STATE");
-    auto reply =
-        Take(xcb_get_property_reply(get(), xcb_get_property(get(), 0, window, state, state, 0, 2), nullptr));
-    if (!reply || xcb_get_property_value_length(reply.get()) < 4) return std::nullopt;
-    return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+std::vector<std::uint32_t> Client::Words(xcb_window_t window, std::string_view property) const {
+    auto reply = Take(xcb_get_property_reply(
+        get(), xcb_get_property(get(), 0, window, Atom(property), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr));
+    if (!reply || reply->format != 32) return {};
+    const auto* words = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return {words, words + xcb_get_property_value_length(reply.get()) / 4};
 }
 
 bool Client::Exists(xcb_window_t window) const {
@@ -134,32 +153,33 @@ bool Client::Exists(xcb_window_t window) const {
            nullptr;
 }
 
+void Client::AskWindowManager(xcb_window_t window, std::string_view message, std::uint32_t data) const {
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = Atom(message);
+    event.data.data32[0] = data;
+    xcb_send_event(get(), 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(get());
+}
+
+std::vector<xcb_keysym_t> Client::Keysyms(xcb_keycode_t keycode) const { return KeyMap(get()).Row(keycode); }
+
+void Client::SetKeysyms(xcb_keycode_t keycode, const std::vector<xcb_keysym_t>& keysyms) const {
+    xcb_change_keyboard_mapping(get(), 1, keycode, static_cast<std::uint8_t>(keysyms.size()), keysyms.data());
+    Sync();
+}
+
 xcb_keycode_t Client::KeycodeOf(xcb_keysym_t keysym) const {
-    const xcb_setup_t* setup = xcb_get_setup(get());
-    const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
-    auto map = Take(xcb_get_keyboard_mapping_reply(
-        get(), xcb_get_keyboard_mapping(get(), setup->min_keycode, count), nullptr));
-    if (!map) Fail("no keyboard mapping");
-    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(map.get());
-    for (int row = 0; row < count; ++row)
-        if (keysyms[row * map->keysyms_per_keycode] == keysym)
-            return static_cast<xcb_keycode_t>(setup->min_keycode + row);
-    Fail("no keycode gives keysym " + std::to_string(keysym));
+    return KeyMap(get()).Find([keysym](const auto& row) { return row.front() == keysym; });
 }
 
 xcb_keycode_t Client::UnusedKeycode() const {
-    const xcb_setup_t* setup = xcb_get_setup(get());
-    for (int keycode = setup->max_keycode; keycode >= setup->min_keycode; --keycode) {
-        const auto keysyms = Keysyms(static_cast<xcb_keycode_t>(keycode));
-        if (std::all_of(keysyms.begin(), keysyms.end(), [](xcb_keysym_t k) { return k == XCB_NO_SYMBOL; }))
-            return static_cast<xcb_keycode_t>(keycode);
-    }
-    Fail("every keycode is in use");
-}
-
-xcb_keysym_t Client::KeysymOf(xcb_keycode_t keycode) const {
-    const auto keysyms = Keysyms(keycode);
-    return keysyms.empty() ? XCB_NO_SYMBOL : keysyms.front();
+    return KeyMap(get()).Find([](const auto& row) {
+        return std::all_of(row.begin(), row.end(), [](xcb_keysym_t k) { return k == XCB_NO_SYMBOL; });
+    });
 }
 
 void Client::Key(xcb_keysym_t keysym, bool press) const {
@@ -177,25 +197,11 @@ void Client::Click(int x, int y) const {
     Sync();
 }
 
-std::vector<xcb_keysym_t> Client::Keysyms(xcb_keycode_t keycode) const {
-    auto reply =
-        Take(xcb_get_keyboard_mapping_reply(get(), xcb_get_keyboard_mapping(get(), keycode, 1), nullptr));
-    if (!reply) Fail("no keyboard mapping");
-    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(reply.get());
-    return {keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(reply.get())};
-}
-
-void Client::SetKeysyms(xcb_keycode_t keycode, std::vector<xcb_keysym_t> keysyms) const {
-    xcb_change_keyboard_mapping(get(), 1, keycode, static_cast<std::uint8_t>(keysyms.size()), keysyms.data());
-    Sync();
-}
-
 Probe::Probe(const std::string& display, std::optional<std::string> caption) : client_(display) {
     xcb_connection_t* c = client_.get();
     window_ = xcb_generate_id(c);
-    const std::uint32_t events = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
-                                 XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE |
-                                 XCB_EVENT_MASK_PROPERTY_CHANGE;
+    const std::uint32_t events =
+        XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, client_.Root(), 0, 0, 200, 100, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
     if (caption) client_.SetText(window_, "_NET_WM_NAME", "UTF8_STRING", *caption);
@@ -210,8 +216,9 @@ void Probe::Map() {
 }
 
 void Probe::Iconify() {
-    SendToWindowManager("WM_CHANGE_STATE", 3);  // IconicState
-    if (!WaitUntil([&] { return client_.WmState(window_) == 3u; })) Fail("the probe was not iconified");
+    client_.AskWindowManager(window_, "WM_CHANGE_STATE", 3);  // IconicState
+    if (!WaitUntil([&] { return client_.Words(window_, "WM_STATE") == std::vector<std::uint32_t>{3, 0}; }))
+        Fail("the probe was not iconified");
 }
 
 void Probe::Withdraw() {
@@ -220,21 +227,8 @@ void Probe::Withdraw() {
     if (!WaitUntil([&] { return Pump(), !mapped_; })) Fail("the probe was not unmapped");
 }
 
-void Probe::SendToWindowManager(std::string_view message, std::uint32_t data) {
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window_;
-    event.type = client_.Atom(message);
-    event.data.data32[0] = data;
-    xcb_send_event(client_.get(), 0, client_.Root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(client_.get());
-}
-
 void Probe::Activate() {
-    SendToWindowManager("_NET_ACTIVE_WINDOW", 2);  // from a pager: no focus-stealing prevention
+    client_.AskWindowManager(window_, "_NET_ACTIVE_WINDOW", 2);  // from a pager: no focus-stealing prevention
     // The manager may still owe an earlier window the focus it gives new
     // windows, so the focus counts only once the manager has caught up: it
     // answers a caption with the name it shows, in turn.
@@ -254,28 +248,15 @@ void Probe::Activate() {
 void Probe::Pump() {
     while (auto event = Take(xcb_poll_for_event(client_.get()))) {
         const auto type = event->response_type & 0x7F;
-        if (type == XCB_FOCUS_IN || type == XCB_FOCUS_OUT) {
-            const auto& f = reinterpret_cast<const xcb_focus_in_event_t&>(*event);
-            history += (type == XCB_FOCUS_IN ? " in" : " out") + std::to_string(f.mode) + "/" +
-                       std::to_string(f.detail);
-        }
         if (type == XCB_PROPERTY_NOTIFY &&
             reinterpret_cast<const xcb_property_notify_event_t&>(*event).atom == visibleName_)
             visibleNameSet_ = true;
-        if (type == XCB_MAP_NOTIFY) mapped_ = true;
-        if (type == XCB_UNMAP_NOTIFY) mapped_ = false;
-        if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) continue;
+        if (type == XCB_MAP_NOTIFY || type == XCB_UNMAP_NOTIFY) mapped_ = type == XCB_MAP_NOTIFY;
+        if (type != XCB_KEY_PRESS) continue;
         const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(*event);
-        const xcb_keysym_t keysym = client_.KeysymOf(key.detail);
-        history +=
-            (type == XCB_KEY_PRESS ? " +" : " -") + std::to_string(keysym) + "/" + std::to_string(key.state);
-        if (type == XCB_KEY_PRESS) {
-            if (keysym == kHome && (key.state & XCB_MOD_MASK_1)) ++altHomes;
-            if (keysym == kF5) ++f5Presses;
-        } else {
-            if (keysym == kAltL) ++altReleases;
-            if (keysym == kF5) ++f5Releases;
-        }
+        const xcb_keysym_t keysym = client_.Keysyms(key.detail).front();
+        altHomes += keysym == kHome && (key.state & XCB_MOD_MASK_1);
+        f5Presses += keysym == kF5;
     }
 }
 
@@ -293,20 +274,19 @@ std::vector<xcb_window_t> ListOrder(Desktop& desktop) {
     return order;
 }
 
-std::string Seen(const Listing& listing, xcb_window_t window) {
-    const auto found = listing.find(window);
-    if (found == listing.end()) return "absent";
-    return (found->second.visible ? "shown \"" : "hidden \"") + found->second.caption + "\"";
-}
-
 void ExpectListed(Desktop& desktop, const std::vector<std::pair<xcb_window_t, std::string>>& expected) {
     Listing listing;
+    const auto seen = [&](xcb_window_t window) -> std::string {
+        const auto found = listing.find(window);
+        if (found == listing.end()) return "absent";
+        return (found->second.visible ? "shown \"" : "hidden \"") + found->second.caption + "\"";
+    };
     WaitUntil([&] {
         listing = ListByWindow(desktop);
         return std::all_of(expected.begin(), expected.end(),
-                           [&](const auto& window) { return Seen(listing, window.first) == window.second; });
+                           [&](const auto& w) { return seen(w.first) == w.second; });
     });
-    for (const auto& [window, seen] : expected) EXPECT_EQ(Seen(listing, window), seen) << "window " << window;
+    for (const auto& [window, wanted] : expected) EXPECT_EQ(seen(window), wanted) << "window " << window;
 }
 
 }  // namespace quellgate::x11::testing

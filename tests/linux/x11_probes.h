@@ -19,7 +19,7 @@ namespace quellgate::x11::testing {
 
 using namespace std::chrono_literals;
 
-inline constexpr xcb_keysym_t kF4 = 0xffc1, kF5 = 0xffc2, kF8 = 0xffc5, kHome = 0xff50, kAltL = 0xffe9;
+inline constexpr xcb_keysym_t kF4 = 0xffc1, kF5 = 0xffc2, kF8 = 0xffc5, kHome = 0xff50;
 
 // Polls until the condition holds; false when the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s);
@@ -59,17 +59,19 @@ public:
                  std::string_view text) const;
     void SetWindows(xcb_window_t window, std::string_view property,
                     const std::vector<xcb_window_t>& ids) const;
-    std::optional<std::uint32_t> WmState(xcb_window_t window) const;
+    // A property's 32-bit items; none when it is missing or of another format.
+    std::vector<std::uint32_t> Words(xcb_window_t window, std::string_view property) const;
     bool Exists(xcb_window_t window) const;
+    // Sends a client message to the window manager about the window.
+    void AskWindowManager(xcb_window_t window, std::string_view message, std::uint32_t data) const;
 
-    // Keys go through XTest, like a keyboard's.
-    xcb_keycode_t KeycodeOf(xcb_keysym_t keysym) const;  // in the first column
+    // The keyboard: keys go through XTest, like a keyboard's.
+    std::vector<xcb_keysym_t> Keysyms(xcb_keycode_t keycode) const;
+    void SetKeysyms(xcb_keycode_t keycode, const std::vector<xcb_keysym_t>& keysyms) const;
+    xcb_keycode_t KeycodeOf(xcb_keysym_t keysym) const;  // the first that gives it unshifted
     xcb_keycode_t UnusedKeycode() const;
-    xcb_keysym_t KeysymOf(xcb_keycode_t keycode) const;
     void Key(xcb_keysym_t keysym, bool press) const;
     void Click(int x, int y) const;  // the first button, at a place on the root
-    std::vector<xcb_keysym_t> Keysyms(xcb_keycode_t keycode) const;
-    void SetKeysyms(xcb_keycode_t keycode, std::vector<xcb_keysym_t> keysyms) const;
 
 private:
     struct Disconnect {
@@ -94,15 +96,10 @@ public:
 
     // Reads the events that came in.
     void Pump();
-    int altHomes = 0;     // Home pressed with Alt held
-    int altReleases = 0;  // Alt let go: the end of a keystroke
+    int altHomes = 0;  // Home pressed with Alt held
     int f5Presses = 0;
-    int f5Releases = 0;
-    std::string history;  // keys and focus changes, for failure messages
 
 private:
-    void SendToWindowManager(std::string_view message, std::uint32_t data);
-
     Client client_;
     xcb_window_t window_ = XCB_WINDOW_NONE;
     xcb_atom_t visibleName_ = XCB_ATOM_NONE;
@@ -114,11 +111,9 @@ using Listing = std::map<xcb_window_t, TopLevelWindow>;
 Listing ListByWindow(Desktop& desktop);
 std::vector<xcb_window_t> ListOrder(Desktop& desktop);
 
-// How a listing shows a window: absent, or shown / hidden and its caption.
-std::string Seen(const Listing& listing, xcb_window_t window);
-
-// Lists until every window is seen as expected, or time runs out; then
-// checks the last listing, window by window.
+// Lists until every window is seen as expected ("absent", or "shown" or
+// "hidden" and the caption in quotes), or time runs out; then checks the last
+// listing, window by window.
 void ExpectListed(Desktop& desktop, const std::vector<std::pair<xcb_window_t, std::string>>& expected);
 
 }  // namespace quellgate::x11::testing

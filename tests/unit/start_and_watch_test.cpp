@@ -1,4 +1,4 @@
-// Starting, the watch with its keys, unlocking and exiting.
+// Starting, the watch with its keys, unlocking, changing the password and exiting.
 #include "app.h"
 #include "protect/rotor_cipher.h"
 
@@ -22,13 +22,11 @@ TEST_F(StartUp, WritesTheLogonEntryEveryRunAndTheBoxFollowsIt) {
     EXPECT_EQ(view.startAtLogon, true);
     EXPECT_TRUE(view.watching && view.splashShown);
     EXPECT_FALSE(view.mainShown);
-
     app().SetStartAtLogon(false);
     EXPECT_THAT(startAtLogon.entries, IsEmpty());
     process.name = "renamed";  // the next run writes it again, under its own name
     Start();
     EXPECT_THAT(startAtLogon.entries, ElementsAre(Pair("renamed", "C:\\Tools\\renamed.exe")));
-
     startAtLogon.writeError = 87;
     app().SetStartAtLogon(true);
     EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Error 87 setting key\r\n", MessageIcon::None)));
@@ -49,9 +47,7 @@ TEST_F(StartUp, BlocksWhileAStartUpMessageWaitsForAnAnswer) {
     EXPECT_EQ(desktop.altHomes, 2) << "one tick under each message";
 }
 
-using Exit = App;
-
-TEST_F(Exit, AsksOnceAndOnlyYesSavesTheKeywordsAndEnds) {
+TEST_F(StartUp, ExitAsksOnceAndOnlyYesSavesTheKeywordsAndEnds) {
     Start();
     files.files.clear();
     dialogs.answers = {Answer::No, Answer::Yes};
@@ -61,32 +57,31 @@ TEST_F(Exit, AsksOnceAndOnlyYesSavesTheKeywordsAndEnds) {
     EXPECT_FALSE(view.terminated);
     EXPECT_THAT(files.files, IsEmpty()) << "No saves nothing";
     EXPECT_TRUE(app().RequestExit());
-    EXPECT_THAT(
-        dialogs.messages,
-        ElementsAre(Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo),
-                    Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo)));
+    const auto question = Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate", MessageButtons::YesNo);
+    EXPECT_THAT(dialogs.messages, ElementsAre(question, question));
     EXPECT_TRUE(view.terminated);
     EXPECT_THAT(files.files, ElementsAre(Pair("blocklist", "")));
 }
 
 using Watch = App;
 
-TEST_F(Watch, F4HidesF8SendsAltHomeAndEveryTickScans) {
+TEST_F(Watch, F4HidesF8SendsAltHomeOnceATapAndAFailingStepStopsNothing) {
     Start();
     view.mainShown = true;
     desktop.taps = {Key::F4, Key::F8};
     app().OnWatchTick();
-    EXPECT_FALSE(view.mainShown);
-    EXPECT_EQ(desktop.altHomes, 1) << "F8 with no keyword listed";
     app().OnWatchTick();
-    EXPECT_EQ(desktop.altHomes, 1) << "a tap counts once";
+    EXPECT_FALSE(view.mainShown);
+    EXPECT_EQ(desktop.altHomes, 1) << "F8 with no keyword listed, once a tap";
+    desktop.AddWindow("youtube fan page");
+    Type("fan page");
+    desktop.broken.insert(Key::F8);
+    app().OnWatchTick();
+    EXPECT_EQ(desktop.altHomes, 2) << "the tick got past F8 and scanned";
 }
 
-TEST_F(Watch, GoesOnPastAFailingStepAndStacksNoPromptWhileOneIsOpen) {
-    settings.values["E"] = "True";
+TEST_F(Watch, F5HeldOpensOnePromptAtATime) {
     Start();
-    desktop.AddWindow("youtube fan page");
-    desktop.broken.insert(Key::F8);
     // While the prompt is open the timer keeps ticking with F5 held down.
     dialogs.whilePromptOpen = [&] {
         desktop.held.insert(Key::F5);
@@ -96,8 +91,6 @@ TEST_F(Watch, GoesOnPastAFailingStepAndStacksNoPromptWhileOneIsOpen) {
     desktop.taps.insert(Key::F5);
     app().OnWatchTick();
     EXPECT_EQ(dialogs.prompts.size(), 1u);
-    EXPECT_EQ(desktop.altHomes, 2) << "both ticks got past F8 and scanned";
-
     // Held through the whole prompt: the second look at F5 in the same tick
     // asks again once the first prompt has closed.
     dialogs.whilePromptOpen = nullptr;
@@ -108,13 +101,21 @@ TEST_F(Watch, GoesOnPastAFailingStepAndStacksNoPromptWhileOneIsOpen) {
 
 using Unlocking = App;
 
-TEST_F(Unlocking, TheDefaultOpensOnFirstUseWarnsAndIsStoredWhenItCan) {
+TEST_F(Unlocking, AnEmptyOrWrongAnswerIsRefusedAndTheDefaultWarnsAndIsStoredWhenItCan) {
     settings.values["U"] = "kept as it is";
     Start();
-    settings.failWrites = true;
-    Unlock("lotus7391");
+    const auto empty = Shown("Please enter master password!", MessageIcon::None);
+    const auto wrong = Shown("Password not match!!!", MessageIcon::Exclamation, "Password verification");
+    for (const auto& typed :
+         std::initializer_list<std::optional<std::string>>{"", std::nullopt, "Lotus7391", "lotus7391 "}) {
+        Unlock(typed);
+        EXPECT_THAT(dialogs.messages, ElementsAre(typed.value_or("").empty() ? empty : wrong));
+        EXPECT_FALSE(view.mainShown);
+    }
     EXPECT_THAT(dialogs.prompts,
-                ElementsAre(fakes::ScriptedDialogs::Prompt{"Enter master password:", "Quellgate", true}));
+                Each(fakes::ScriptedDialogs::Prompt{"Enter master password:", "Quellgate", true}));
+    settings.refused = {"P", "U"};
+    Unlock("lotus7391");
     const auto warning =
         Shown("Your master password is 'lotus7391' and not safe to use! Please change your password!",
               MessageIcon::Information);
@@ -124,43 +125,18 @@ TEST_F(Unlocking, TheDefaultOpensOnFirstUseWarnsAndIsStoredWhenItCan) {
                                          HasSubstr("Access is denied."), HasSubstr("Run as administrator")),
                                    MessageIcon::Exclamation)));
     EXPECT_TRUE(view.mainShown);
-
-    settings.failWrites = false;
+    settings.refused.clear();
     Unlock("lotus7391");
     EXPECT_THAT(dialogs.messages, ElementsAre(warning));
     EXPECT_EQ(settings.values["P"], Encipher("lotus7391"));
     EXPECT_EQ(settings.values["U"], "kept as it is");
 }
 
-TEST_F(Unlocking, AnEmptyOrWrongAnswerIsRefused) {
-    settings.values["P"] = Encipher("Secret-Pass");
-    Start();
-    const auto empty = Shown("Please enter master password!", MessageIcon::None);
-    const auto wrong = Shown("Password not match!!!", MessageIcon::Exclamation, "Password verification");
-    for (const auto& typed : std::initializer_list<std::optional<std::string>>{
-             "", std::nullopt, "secret-pass", "Secret-Pass ", "lotus7391"}) {
-        Unlock(typed);
-        EXPECT_THAT(dialogs.messages, ElementsAre(typed.value_or("").empty() ? empty : wrong));
-        EXPECT_FALSE(view.mainShown);
-    }
-    Unlock("Secret-Pass");
-    EXPECT_THAT(dialogs.messages, IsEmpty());
-    EXPECT_TRUE(view.mainShown);
-}
-
-class ChangingPassword : public App {
-protected:
-    void SetUp() override {
-        settings.values = {{"P", Encipher("old-password")}, {"U", "U's own text"}};
-        Start();
-    }
-    bool Ok(std::string_view oldPassword, std::string_view newPassword, std::string_view retyped) {
-        dialogs.messages.clear();
-        return app().ChangePassword(oldPassword, newPassword, retyped);
-    }
-};
+using ChangingPassword = App;
 
 TEST_F(ChangingPassword, ChecksInOrderAndChangesNothingOnAFailure) {
+    settings.values = {{"P", Encipher("old-password")}, {"U", "U's own text"}};
+    Start();
     struct Case {
         const char *oldPw, *newPw, *retyped, *message;
     };
@@ -169,29 +145,34 @@ TEST_F(ChangingPassword, ChecksInOrderAndChangesNothingOnAFailure) {
                           Case{"old-password", "abcdefg", "", "New password must be at least 8 characters!"},
                           Case{"old-password", "abcdefgh", "", "All boxes must be filled!"},
                           Case{"old-password", "abcdefgh", "ABCDEFGH", "Re-type New password in fields!"}}) {
-        EXPECT_FALSE(Ok(c.oldPw, c.newPw, c.retyped));
+        dialogs.messages.clear();
+        EXPECT_FALSE(app().ChangePassword(c.oldPw, c.newPw, c.retyped));
         EXPECT_THAT(dialogs.messages, ElementsAre(Shown(c.message, MessageIcon::Exclamation)));
-        EXPECT_EQ(Decipher(settings.values["P"]), "old-password");
     }
-}
-
-TEST_F(ChangingPassword, StoresANewPasswordOnlyWhenItCanAndKeepsU) {
     settings.refused = {"P"};
-    EXPECT_FALSE(Ok("old-password", "new-password", "new-password"));
+    dialogs.messages.clear();
+    EXPECT_FALSE(app().ChangePassword("old-password", "new-password", "new-password"));
     EXPECT_THAT(dialogs.messages,
                 ElementsAre(Shown(AllOf(HasSubstr("NOT changed"), HasSubstr("Access is denied.")),
                                   MessageIcon::Exclamation)));
-    settings.refused.clear();
-    EXPECT_TRUE(Ok("old-password", "12345678", "12345678")) << "the old password is still in force";
+    EXPECT_EQ(Decipher(settings.values["P"]), "old-password");
+}
+
+TEST_F(ChangingPassword, StoresTheNewPasswordKeepsUAndOnlyItOpens) {
+    settings.values = {{"P", Encipher("old-password")}, {"U", "U's own text"}};
+    Start();
+    EXPECT_TRUE(app().ChangePassword("old-password", "12345678", "12345678"));
     EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Pasword changed!", MessageIcon::Information)));
     EXPECT_EQ(settings.values["U"], "U's own text");
-    Unlock("old-password");
-    EXPECT_FALSE(view.mainShown) << "the old password no longer opens";
+    for (const char* old : {"old-password", "lotus7391"}) {
+        Unlock(old);
+        EXPECT_FALSE(view.mainShown) << old << " no longer opens";
+    }
     Unlock("12345678");
     EXPECT_TRUE(view.mainShown);
-
+    EXPECT_THAT(dialogs.messages, IsEmpty()) << "no warning for a password of one's own";
     settings.values.erase("P");  // none stored: the old password is empty
-    EXPECT_TRUE(Ok("", "lotus7391", "lotus7391"));
+    EXPECT_TRUE(app().ChangePassword("", "lotus7391", "lotus7391"));
     EXPECT_EQ(Decipher(settings.values["P"]), "lotus7391");
 }
 

@@ -1,9 +1,6 @@
 // The cipher that keeps the blocklist and the password, and UTF-8 handling.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <set>
-
 #include "../reference/rotor_walk.h"
 #include "protect/rotor_cipher.h"
 #include "text/utf8.h"
@@ -16,17 +13,6 @@ std::string Printable() {
     for (char c = ' '; c <= '~'; ++c)
         if (c != '"') all += c;
     return all;
-}
-
-TEST(RotorCipher, KeyIsTenDifferentPermutationsOfThe94Characters) {
-    std::set<std::string_view> seen;
-    for (std::size_t k = 0; k < kRotorCount; ++k) {
-        std::string sorted(RotorAlphabet(k));
-        std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(sorted, Printable()) << "alphabet " << k;
-        seen.insert(RotorAlphabet(k));
-    }
-    EXPECT_EQ(seen.size(), kRotorCount);
 }
 
 // Files and passwords stored by earlier runs must stay readable: any change
@@ -51,16 +37,6 @@ TEST(RotorCipher, MatchesTheRotorWalkAndRoundTripsAcrossTheRotorBoundaries) {
     }
 }
 
-TEST(RotorCipher, PassesOtherBytesThroughInPlaceAndStillTurns) {
-    const std::string text = "a\"b\r\nc\td\xC5\xBEz";
-    const std::string cipher = Encipher(text);
-    for (const std::size_t at : {1, 3, 4, 6, 8, 9}) EXPECT_EQ(cipher[at], text[at]) << at;
-    EXPECT_EQ(cipher.find('"'), 1u) << "no double quote is made";
-    EXPECT_NE(Encipher("\tb")[1], Encipher("b")[0]) << "a pass-through byte still moves the rotors";
-    const std::string repeated = Encipher(std::string(100, 'K'));
-    EXPECT_EQ(repeated.substr(0, 53), repeated.substr(47)) << "the substitution repeats every 47 characters";
-}
-
 TEST(Utf8, RepairsEveryKindOfBrokenSequenceAndDropsNul) {
     struct Case {
         std::string in, out;
@@ -71,6 +47,7 @@ TEST(Utf8, RepairsEveryKindOfBrokenSequenceAndDropsNul) {
           Case{std::string("a\0b", 3), "ab"}, Case{"\xFFz", bad + "z"}, Case{"\xC5", bad},  // cut short
           Case{"x\xF0\x9F\x98", "x" + bad + bad + bad},     // a 4-byte sequence cut at the end
           Case{"\xC0\xAF", bad + bad},                      // overlong, 2 bytes
+          Case{"\xE0\x80\xAF", bad + bad + bad},            // overlong, 3 bytes
           Case{"\xF0\x8F\xBF\xBF", bad + bad + bad + bad},  // overlong, 4 bytes
           Case{"\xF4\x90\x80\x80", bad + bad + bad + bad},  // above U+10FFFF
           Case{"\xF5\x80\x80\x80", bad + bad + bad + bad},  // lead bytes F5..F7

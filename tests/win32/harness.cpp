@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <utility>
 
 #include "shell/window_layout.h"
@@ -22,12 +21,6 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-DWORD ProcessOf(HWND window) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    return id;
-}
-
 std::vector<HWND> TopWindowsOf(DWORD processId) {
     struct Search {
         DWORD processId;
@@ -36,7 +29,9 @@ std::vector<HWND> TopWindowsOf(DWORD processId) {
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
             auto* s = reinterpret_cast<Search*>(context);
-            if (ProcessOf(window) == s->processId) s->found.push_back(window);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId) s->found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -51,21 +46,18 @@ void SendKey(WORD virtualKey, bool up) {
     SendInput(1, &input, sizeof(input));
 }
 
+void SetSettingsDacl(const wchar_t* sddl) {
+    win32::UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0,
+                      WRITE_DAC | win32::WinSettingsStore::kView, key.out()))
+        return;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+}
+
 }  // namespace
-
-std::wstring WindowsPath(const std::string& path) {
-    // Under Wine a Unix path lives on drive Z:.
-    std::wstring windows = win32::Wide(path);
-    for (auto& c : windows)
-        if (c == L'/') c = L'\\';
-    if (!windows.empty() && windows[0] == L'\\') windows = L"Z:" + windows;
-    return windows;
-}
-
-std::wstring ProgramUnderTest() {
-    // CTest passes the build's path.
-    return WindowsPath(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
-}
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
     const auto end = Clock::now() + deadline;
@@ -144,10 +136,37 @@ void TapKey(WORD virtualKey) {
     SendKey(virtualKey, true);
 }
 
-void HoldKey(WORD virtualKey, std::chrono::milliseconds duration) {
-    SendKey(virtualKey, false);
-    Pump(duration);
-    SendKey(virtualKey, true);
+std::wstring WindowsPath(const std::string& path) {
+    // Under Wine a Unix path lives on drive Z:.
+    std::wstring windows = win32::Wide(path);
+    for (auto& c : windows)
+        if (c == L'/') c = L'\\';
+    if (!windows.empty() && windows[0] == L'\\') windows = L"Z:" + windows;
+    return windows;
+}
+
+std::wstring ProgramUnderTest() {
+    // CTest passes the build's path.
+    return WindowsPath(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
+}
+
+std::string WindowTextOf(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return win32::Narrow(text);
+}
+
+std::string DialogText(HWND dialog) { return WindowTextOf(GetDlgItem(dialog, 0xFFFF)); }
+
+HWND FirstEdit(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
+
+void TypeInto(HWND edit, const std::string& text) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(win32::Wide(text).c_str()));
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 Program::Program() {
@@ -178,10 +197,9 @@ bool Program::Start() {
     // Generous: a cold Wine on a busy machine can take seconds to start a program.
     if (process_.hProcess && WaitUntil([this] { return FindTopWindow(L"QuellgateSplash") != nullptr; }, 30s))
         return true;
-    std::fprintf(stderr, "Quellgate did not show its splash; running: %d, visible windows:\n", Running());
-    for (HWND window : VisibleWindows())
-        std::fprintf(stderr, "  %ls \"%s\" %s\n", ClassOf(window).c_str(), WindowTextOf(window).c_str(),
-                     DialogText(window).c_str());
+    std::fprintf(stderr, "Quellgate showed no splash; running: %d, windows:", Running());
+    for (HWND window : VisibleWindows()) std::fprintf(stderr, " \"%s\"", WindowTextOf(window).c_str());
+    std::fprintf(stderr, "\n");
     return false;
 }
 
@@ -198,10 +216,6 @@ PROCESS_INFORMATION Program::StartAnother() const {
 
 bool Program::Running() const {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-bool Program::WaitForExit(std::chrono::milliseconds deadline) const {
-    return WaitUntil([this] { return !Running(); }, deadline);
 }
 
 void Program::Stop() {
@@ -243,46 +257,12 @@ HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::
                 if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
                     win32::Wide(WindowTextOf(window)) == caption &&
                     (kind == Program::Kind::Any ||
-                     (kind == Program::Kind::InputBox) == (FirstEdit(window) != nullptr))) {
-                    found = window;
-                    return true;
-                }
+                     (kind == Program::Kind::InputBox) == (FirstEdit(window) != nullptr)))
+                    return (found = window) != nullptr;
             return false;
         },
         deadline);
     return found;
-}
-
-bool Program::Unlock(const std::string& password) {
-    TapKey(VK_F5);
-    HWND prompt = WaitForDialog(L"Quellgate", 10s, Kind::InputBox);
-    if (!prompt) return false;
-    TypeInto(FirstEdit(prompt), password);
-    PressButton(prompt, IDOK);
-    WaitUntil([&] {
-        if (IsWindowVisible(MainWindow())) return true;
-        for (HWND window : TopWindowsOf(Id()))
-            if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && !FirstEdit(window))
-                PressButton(window, IDOK);  // the warning about the default password
-        return false;
-    });
-    return IsWindowVisible(MainWindow());
-}
-
-bool Program::Exit() {
-    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
-    HWND question = WaitForDialog(L"Quellgate", 10s, Kind::MessageBox);
-    if (!question || DialogText(question) != "Exit Quellgate?") return false;
-    PressButton(question, IDYES);
-    return WaitForExit();
-}
-
-void Program::Click(int id) const { PostMessageW(GetDlgItem(MainWindow(), id), BM_CLICK, 0, 0); }
-
-std::string Program::TextOf(int id) const { return WindowTextOf(GetDlgItem(MainWindow(), id)); }
-
-bool Program::Checked(int id) const {
-    return SendMessageW(GetDlgItem(MainWindow(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 std::string Program::Acknowledge(const std::wstring& caption) const {
@@ -292,6 +272,35 @@ std::string Program::Acknowledge(const std::wstring& caption) const {
     PressButton(box, IDOK);
     WaitUntil([&] { return !IsWindow(box); }, 3s);
     return text;
+}
+
+bool Program::Unlock(const std::string& password) {
+    TapKey(VK_F5);
+    HWND prompt = WaitForDialog(L"Quellgate", 10s, Kind::InputBox);
+    if (!prompt) return false;
+    TypeInto(FirstEdit(prompt), password);
+    PressButton(prompt, IDOK);
+    return WaitUntil([&] {
+        // OK on the warning about the default password.
+        if (HWND warning = WaitForDialog(L"Quellgate", 0ms, Kind::MessageBox)) PressButton(warning, IDOK);
+        return IsWindowVisible(MainWindow()) != FALSE;
+    });
+}
+
+bool Program::Exit() {
+    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+    HWND question = WaitForDialog(L"Quellgate", 10s, Kind::MessageBox);
+    if (!question || DialogText(question) != "Exit Quellgate?") return false;
+    PressButton(question, IDYES);
+    return WaitUntil([this] { return !Running(); });
+}
+
+void Program::Click(int id) const { PostMessageW(GetDlgItem(MainWindow(), id), BM_CLICK, 0, 0); }
+
+std::string Program::TextOf(int id) const { return WindowTextOf(GetDlgItem(MainWindow(), id)); }
+
+bool Program::Checked(int id) const {
+    return SendMessageW(GetDlgItem(MainWindow(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 std::vector<std::string> Program::Keywords() const {
@@ -319,34 +328,6 @@ std::string Program::ReadBlocklist() const {
     return content;
 }
 
-std::string DialogText(HWND dialog) { return WindowTextOf(GetDlgItem(dialog, 0xFFFF)); }
-
-std::string WindowTextOf(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return win32::Narrow(text);
-}
-
-void PressButton(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-HWND FirstEdit(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
-
-void TypeInto(HWND edit, const std::string& text) {
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(win32::Wide(text).c_str()));
-}
-
-int CountDialogs(DWORD processId, const std::wstring& caption) {
-    int count = 0;
-    for (HWND window : TopWindowsOf(processId))
-        if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
-            win32::Wide(WindowTextOf(window)) == caption)
-            ++count;
-    return count;
-}
-
 void ClearStoredState() {
     win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
@@ -370,17 +351,6 @@ std::optional<std::string> StoredSetting(const char* name) { return win32::WinSe
 
 void StoreSetting(const char* name, const std::string& value) {
     win32::WinSettingsStore().Write(name, value);
-}
-
-static void SetSettingsDacl(const wchar_t* sddl) {
-    win32::UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0,
-                      WRITE_DAC | win32::WinSettingsStore::kView, key.out()))
-        return;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
-    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
-    LocalFree(descriptor);
 }
 
 void DenySettingsWrites() {

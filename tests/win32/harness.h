@@ -51,13 +51,19 @@ private:
 };
 
 void TapKey(WORD virtualKey);
-void HoldKey(WORD virtualKey, std::chrono::milliseconds duration);
 
 // A path as given on the Unix side, as Windows programs under Wine see it.
 std::wstring WindowsPath(const std::string& path);
 
 // The Quellgate.exe this build made, as a Windows path.
 std::wstring ProgramUnderTest();
+
+std::string WindowTextOf(HWND window);
+std::string DialogText(HWND dialog);  // a message box's message
+HWND FirstEdit(HWND dialog);
+void TypeInto(HWND edit, const std::string& text);
+// Presses a button as a click would, without waiting for what it opens.
+void PressButton(HWND dialog, int id);
 
 // A copy of Quellgate.exe in a scratch folder of its own, started on demand
 // and ended when the object goes.
@@ -79,33 +85,32 @@ public:
     // Starts another instance of the same copy without waiting for anything.
     PROCESS_INFORMATION StartAnother() const;
     bool Running() const;
-    bool WaitForExit(std::chrono::milliseconds deadline = 10s) const;
     DWORD Id() const { return process_.dwProcessId; }
+    void Stop();
 
     HWND MainWindow() const;
     HWND FindTopWindow(const wchar_t* className, bool visibleOnly = true) const;
     std::vector<HWND> VisibleWindows() const;
 
+    // A visible standard dialog with this caption: an input box (it has an
+    // entry field) or a message box (it has none).
     enum class Kind { Any, InputBox, MessageBox };
     HWND WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
                        Kind kind = Kind::Any) const;
+    // The text of the message box with this caption, once OK has closed it.
+    std::string Acknowledge(const std::wstring& caption) const;
 
     // F5, then the password typed into the prompt, then OK on any warning.
     bool Unlock(const std::string& password = "lotus7391");
+    // "Exit Quellgate?" answered with Yes; true once the process has ended.
+    bool Exit();
 
     // A click on a control of the main window, as the mouse would give it.
     void Click(int id) const;
     std::string TextOf(int id) const;
     bool Checked(int id) const;
-    // The text of the message box with this caption, once OK has closed it.
-    std::string Acknowledge(const std::wstring& caption) const;
-
-    // "Exit and Terminate" answered with Yes; true once the process has ended.
-    bool Exit();
-
     std::vector<std::string> Keywords() const;
     std::string ReadBlocklist() const;
-    void Stop();
 
 private:
     std::wstring folder_;
@@ -113,31 +118,20 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
-// A visible standard dialog of the process with the given caption: an input
-// box (it has an entry field) or a message box (it has none).
+// A visible standard dialog of any process, as Program::WaitForDialog.
 HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
                      Program::Kind kind = Program::Kind::Any);
-
-std::string DialogText(HWND dialog);
-std::string WindowTextOf(HWND window);
-// Presses a button as a click would, without waiting for what it opens.
-void PressButton(HWND dialog, int id);
-// Types into the first edit field of the dialog.
-void TypeInto(HWND edit, const std::string& text);
-HWND FirstEdit(HWND dialog);
-// How many visible top-level windows of the process match.
-int CountDialogs(DWORD processId, const std::wstring& caption);
 
 // Ends every running Quellgate (Wine itself starts one at session start
 // from a logon entry left by an earlier run) and clears the program's
 // settings key and logon entry: before each test and after it.
 void ClearStoredState();
 std::optional<std::string> StoredSetting(const char* name);
+void StoreSetting(const char* name, const std::string& value);
 // Lets the settings key be read but not changed, as for a standard user, or
 // changed again.
 void DenySettingsWrites();
 void AllowSettingsWrites();
-void StoreSetting(const char* name, const std::string& value);
 std::optional<std::wstring> RunEntry();
 
 // A fresh copy of the program with no stored settings, for each test.
