@@ -153,13 +153,15 @@ bool Client::Exists(xcb_window_t window) const {
            nullptr;
 }
 
-void Client::AskWindowManager(xcb_window_t window, std::string_view message, std::uint32_t data) const {
+void Client::AskWindowManager(xcb_window_t window, std::string_view message, std::uint32_t first,
+                              std::uint32_t second) const {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
     event.type = Atom(message);
-    event.data.data32[0] = data;
+    event.data.data32[0] = first;
+    event.data.data32[1] = second;
     xcb_send_event(get(), 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(get());

@@ -63,7 +63,8 @@ public:
     std::vector<std::uint32_t> Words(xcb_window_t window, std::string_view property) const;
     bool Exists(xcb_window_t window) const;
     // Sends a client message to the window manager about the window.
-    void AskWindowManager(xcb_window_t window, std::string_view message, std::uint32_t data) const;
+    void AskWindowManager(xcb_window_t window, std::string_view message, std::uint32_t first,
+                          std::uint32_t second = 0) const;
 
     // The keyboard: keys go through XTest, like a keyboard's.
     std::vector<xcb_keysym_t> Keysyms(xcb_keycode_t keycode) const;

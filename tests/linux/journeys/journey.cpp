@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -32,15 +31,6 @@ Reply<T> Take(T* reply) {
     return Reply<T>(reply, &std::free);
 }
 
-std::vector<std::uint32_t> Cardinals(const Client& client, xcb_window_t window, std::string_view name) {
-    xcb_connection_t* c = client.get();
-    auto reply = Take(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, client.Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr));
-    if (!reply || reply->format != 32) return {};
-    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
-}
-
 std::string Text(const Client& client, xcb_window_t window, std::string_view name) {
     xcb_connection_t* c = client.get();
     auto reply = Take(xcb_get_property_reply(
@@ -51,21 +41,6 @@ std::string Text(const Client& client, xcb_window_t window, std::string_view nam
 }
 
 // A request from a pager: the user's own wish, never taken for focus stealing.
-void SendToWindowManager(const Client& client, xcb_window_t window, std::string_view message,
-                         std::array<std::uint32_t, 2> data) {
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = client.Atom(message);
-    event.data.data32[0] = data[0];
-    event.data.data32[1] = data[1];
-    xcb_send_event(client.get(), 0, client.Root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    client.Sync();
-}
-
 constexpr std::uint32_t kFromPager = 2;
 
 }  // namespace
@@ -162,9 +137,9 @@ std::string Program::Output() const {
 std::vector<Shown> Screen::Windows() const {
     std::vector<Shown> shown;
     const xcb_atom_t skipTaskBar = client_.Atom("_NET_WM_STATE_SKIP_TASKBAR");
-    for (const xcb_window_t id : Cardinals(client_, client_.Root(), "_NET_CLIENT_LIST")) {
-        const auto pid = Cardinals(client_, id, "_NET_WM_PID");
-        const auto states = Cardinals(client_, id, "_NET_WM_STATE");
+    for (const xcb_window_t id : client_.Words(client_.Root(), "_NET_CLIENT_LIST")) {
+        const auto pid = client_.Words(id, "_NET_WM_PID");
+        const auto states = client_.Words(id, "_NET_WM_STATE");
         shown.push_back({id, pid.empty() ? 0 : static_cast<pid_t>(pid.front()), Caption(id),
                          std::find(states.begin(), states.end(), skipTaskBar) != states.end()});
     }
@@ -184,7 +159,7 @@ std::optional<Shown> Screen::Find(pid_t pid, std::string_view caption) const {
 }
 
 xcb_window_t Screen::Active() const {
-    const auto active = Cardinals(client_, client_.Root(), "_NET_ACTIVE_WINDOW");
+    const auto active = client_.Words(client_.Root(), "_NET_ACTIVE_WINDOW");
     return active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active.front();
 }
 
@@ -241,12 +216,12 @@ void Screen::ClickControl(xcb_window_t window, const layout::Window& design, int
 }
 
 ::testing::AssertionResult Screen::Activate(xcb_window_t window) {
-    SendToWindowManager(client_, window, "_NET_ACTIVE_WINDOW", {kFromPager, XCB_CURRENT_TIME});
+    client_.AskWindowManager(window, "_NET_ACTIVE_WINDOW", kFromPager, XCB_CURRENT_TIME);
     return Eventually([&] { return Active() == window; }, 5s, "the window given the focus");
 }
 
 void Screen::Close(xcb_window_t window) {
-    SendToWindowManager(client_, window, "_NET_CLOSE_WINDOW", {XCB_CURRENT_TIME, kFromPager});
+    client_.AskWindowManager(window, "_NET_CLOSE_WINDOW", XCB_CURRENT_TIME, kFromPager);
 }
 
 std::vector<std::uint8_t> Screen::Pixels(xcb_window_t window) const {
