@@ -111,11 +111,11 @@ qreal LogicalDpi(const QWidget& widget) {
 QColor ToColor(layout::Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 QFont FontOf(layout::Font font) {
-    struct Spec {
+    struct Size {
         qreal points;
         bool bold;
     };
-    const Spec spec = [font]() -> Spec {
+    const Size size = [font]() -> Size {
         switch (font) {
         case layout::Font::Normal: return {8.25, false};
         case layout::Font::Bold8: return {8.25, true};
@@ -125,8 +125,8 @@ QFont FontOf(layout::Font font) {
         return {8.25, false};
     }();
     QFont result = QApplication::font();
-    result.setPointSizeF(spec.points);
-    result.setBold(spec.bold);
+    result.setPointSizeF(size.points);
+    result.setBold(size.bold);
     return result;
 }
 

@@ -13,16 +13,16 @@ namespace {
 constexpr int kTwipsPerInch = 1440;
 
 // Tenths of a point of each layout font: 8.25, 8.25 bold, 9.75 bold, 13.5 bold.
-struct FontSpec {
+struct FontSize {
     int tenthsOfPoint;
     bool bold;
 };
-constexpr std::array<FontSpec, 4> kFonts = {{{83, false}, {83, true}, {98, true}, {135, true}}};
+constexpr std::array<FontSize, 4> kFonts = {{{83, false}, {83, true}, {98, true}, {135, true}}};
 
-UniqueFont MakeFont(FontSpec spec, UINT dpi) {
+UniqueFont MakeFont(FontSize size, UINT dpi) {
     // The TrueType face of the classic dialog font, so text scales cleanly.
-    return UniqueFont(CreateFontW(-MulDiv(spec.tenthsOfPoint, static_cast<int>(dpi), 720), 0, 0, 0,
-                                  spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    return UniqueFont(CreateFontW(-MulDiv(size.tenthsOfPoint, static_cast<int>(dpi), 720), 0, 0, 0,
+                                  size.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"Microsoft Sans Serif"));
 }
