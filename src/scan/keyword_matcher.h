@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,7 +13,7 @@ namespace quellgate {
 class KeywordMatcher {
 public:
     KeywordMatcher() = default;
-    explicit KeywordMatcher(const std::vector<std::string>& keywords);
+    explicit KeywordMatcher(std::vector<std::string_view> keywords);
 
     // Whether some keyword occurs in text. An empty keyword occurs in every text.
     bool Matches(std::string_view text) const;
@@ -22,16 +21,16 @@ public:
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    struct Node {
-        std::vector<std::pair<unsigned char, std::uint32_t>> edges;  // sorted by byte
-        std::uint32_t fail = 0;
-        bool match = false;  // a keyword ends here or at a suffix
-    };
-
     std::uint32_t Child(std::uint32_t node, unsigned char byte) const;
     std::uint32_t Next(std::uint32_t node, unsigned char byte) const;
 
-    std::vector<Node> nodes_{Node{}};
+    // The trie in breadth-first order, children by byte, so that a node's
+    // children are the contiguous ids [firstChild_[n], firstChild_[n + 1]).
+    // Ten bytes a node: a list of junk may hold millions of them.
+    std::vector<std::uint32_t> firstChild_{1, 1};
+    std::vector<unsigned char> byte_{0};  // the edge into the node
+    std::vector<std::uint32_t> fail_{0};
+    std::vector<bool> match_{false};  // a keyword ends here or at a suffix
     std::vector<std::uint32_t> rootNext_ = std::vector<std::uint32_t>(256, 0);
 };
 

@@ -1,6 +1,6 @@
 #include "scan/window_scan.h"
 
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/utf8.h"
@@ -11,7 +11,7 @@ const KeywordMatcher& WindowScanner::Matcher() {
     if (matcherVersion_ != keywords_.Version()) {
         // A keyword longer than the part of a caption that is read can never
         // match; leaving it out keeps the automaton as small as what can.
-        std::vector<std::string> matchable;
+        std::vector<std::string_view> matchable;
         for (const auto& keyword : keywords_.Entries())
             if (CharacterCount(keyword) <= kCaptionCharacters) matchable.push_back(keyword);
         matcher_ = KeywordMatcher(matchable);
