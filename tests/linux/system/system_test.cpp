@@ -348,9 +348,16 @@ TEST_F(Process, WithoutAPrivateRuntimeFolderTheLockLivesInOneOfItsOwnUnderTmp) {
     ScopedEnv display("DISPLAY", "host/" + tag + ":3.0");
     const fs::path own = "/tmp/quellgate-" + std::to_string(geteuid());
     const std::string expected = (own / ("quellgate-host_" + tag + "_3.lock")).string();
+    std::error_code ignored;
+    fs::remove(own, ignored);  // only when empty: a running copy keeps its lock
     {
         ScopedEnv unset("XDG_RUNTIME_DIR", std::nullopt);
         EXPECT_EQ(posix::InstanceLockPath(), expected);
+    }
+    {
+        ScopedEnv relative("XDG_RUNTIME_DIR", fs::relative(runtime).string());
+        EXPECT_EQ(posix::InstanceLockPath(), expected)
+            << "a relative runtime folder depends on where it started";
     }
     fs::permissions(runtime, fs::perms::group_write, fs::perm_options::add);
     EXPECT_EQ(posix::InstanceLockPath(), expected) << "others may write to the runtime folder";
