@@ -70,7 +70,7 @@ Outcome WinFileStore::Replace(std::string_view name, std::string_view content) {
     const std::wstring temporary = target + L".new";
     // Ask first whether the old file may go: a read-only file or one that
     // another program holds open must stay, and the user must hear why.
-    // (Windows refuses both at the move; Wine does not, so the check is ours.)
+    // (Wine replaces a read-only file at the move, so that check is ours.)
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
