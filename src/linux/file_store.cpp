@@ -147,6 +147,8 @@ FileStore::ReadResult PosixFileStore::Read(std::string_view name) const noexcept
         if (fstat(file.get(), &status) != 0) return Unreadable{ErrorText(errno)};
         if (S_ISDIR(status.st_mode)) return Unreadable{ErrorText(EISDIR)};
         if (!S_ISREG(status.st_mode)) return Unreadable{"not an ordinary file"};
+        if (static_cast<std::uint64_t>(status.st_size) > kLargestFile)
+            return Unreadable{std::string(kTooLarge)};
         std::string content;
         content.reserve(static_cast<std::size_t>(status.st_size));
         std::array<char, 65536> buffer;
@@ -158,6 +160,7 @@ FileStore::ReadResult PosixFileStore::Read(std::string_view name) const noexcept
             }
             if (got == 0) return content;
             content.append(buffer.data(), static_cast<std::size_t>(got));
+            if (content.size() > kLargestFile) return Unreadable{std::string(kTooLarge)};  // it grew
         }
     } catch (...) {
         return Unreadable{ErrorText(ENOMEM)};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -17,12 +18,18 @@ public:
     };
     using ReadResult = std::variant<std::string, Missing, Unreadable>;
 
+    // A file the program keeps never needs more: a list of 250,000
+    // keywords fits. A larger one is damaged or not ours, and reading and
+    // matching it would take memory and time without end.
+    static constexpr std::uint64_t kLargestFile = 8u << 20;
+    static constexpr std::string_view kTooLarge = "larger than 8 MB, more than any list of keywords";
+
     virtual ~FileStore() = default;
 
     // The file's full path, for the user to be shown.
     virtual std::string PathOf(std::string_view name) const = 0;
 
-    // An ordinary file's whole content.
+    // An ordinary file's whole content, up to kLargestFile.
     virtual ReadResult Read(std::string_view name) const = 0;
 
     // Replaces the file in one step: readers see the old content or the new,

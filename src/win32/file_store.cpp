@@ -52,9 +52,11 @@ FileStore::ReadResult WinFileStore::Read(std::string_view name) const {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return Unreadable{ErrorText(GetLastError())};
-    std::string content;
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size)) content.reserve(static_cast<std::size_t>(size.QuadPart));
+    if (!GetFileSizeEx(file.get(), &size)) return Unreadable{ErrorText(GetLastError())};
+    if (static_cast<std::uint64_t>(size.QuadPart) > kLargestFile) return Unreadable{std::string(kTooLarge)};
+    std::string content;
+    content.reserve(static_cast<std::size_t>(size.QuadPart));
     std::array<char, 65536> buffer;
     for (;;) {
         DWORD read = 0;
@@ -62,6 +64,7 @@ FileStore::ReadResult WinFileStore::Read(std::string_view name) const {
             return Unreadable{ErrorText(GetLastError())};
         if (read == 0) return content;
         content.append(buffer.data(), read);
+        if (content.size() > kLargestFile) return Unreadable{std::string(kTooLarge)};  // it grew
     }
 }
 

@@ -156,6 +156,11 @@ TEST_F(Files, SayWhatCannotBeWrittenOrReadAndKeepTheOldContent) {
         EXPECT_TRUE(std::holds_alternative<FileStore::Unreadable>(files.Read(kName)));
     }
     expectKept();
+    std::filesystem::resize_file(path, FileStore::kLargestFile + 1);
+    EXPECT_EQ(std::get<FileStore::Unreadable>(files.Read(kName)).reason, FileStore::kTooLarge);
+    std::filesystem::resize_file(path, FileStore::kLargestFile);
+    EXPECT_EQ(std::get<std::string>(files.Read(kName)).size(), FileStore::kLargestFile);
+    ASSERT_TRUE(files.Replace(kName, "kept"));
     // A temporary file that cannot be cleared away is named.
     std::filesystem::create_directories(path + L".new\\inside");
     EXPECT_NE(files.Replace(kName, "lost").reason().find(".new"), std::string::npos);

@@ -168,6 +168,10 @@ TEST_F(Files, AFailedReplaceSaysWhyKeepsTheOldFileAndRemovesItsTemporary) {
         EXPECT_EQ(files.Replace("blocklist", "new").reason(),
                   "Input/output error, flushing the folder " + folder.string());
     }
+    fs::resize_file(folder / "blocklist", FileStore::kLargestFile + 1);
+    EXPECT_EQ(Content(files.Read("blocklist")), "unreadable: " + std::string(FileStore::kTooLarge));
+    fs::resize_file(folder / "blocklist", FileStore::kLargestFile);
+    EXPECT_EQ(Content(files.Read("blocklist")).size(), FileStore::kLargestFile);
     fs::remove(folder / "blocklist");
     fs::create_directory(folder / "blocklist");
     EXPECT_EQ(files.Replace("blocklist", "new").reason(), "Is a directory");
