@@ -157,5 +157,19 @@ TEST_F(Journey, UnlockBlockANetworkAddAKeywordAndHide) {
         screen.Eventually([&] { return screen.WindowsOf(pid).empty(); }, 3s, "empty screen after F4"));
 }
 
+TEST_F(Journey, BlocksWhileAStartUpMessageWaitsForAnAnswer) {
+    std::filesystem::create_directories(program.File("blocklist"));  // a folder in the file's place
+    std::ofstream(program.File("settings")) << "A=True\n";
+    Probe facebook(display, "Facebook - Log In");
+    facebook.Map();
+    const pid_t pid = program.Start();
+    const auto message = screen.WaitForDialog(pid, "Quellgate");
+    ASSERT_TRUE(message);
+    Focus(facebook, "Facebook - Log In");
+    facebook.altHomes = 0;
+    EXPECT_TRUE(AltHomesReach(facebook, 3, 5s)) << "the message has not stopped the watch";
+    EXPECT_TRUE(screen.Find(pid, "Quellgate")) << "the message still waits; " << screen.Describe();
+}
+
 }  // namespace
 }  // namespace quellgate::journeys
