@@ -6,12 +6,12 @@
 #include <QWindow>
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include <xcb/xcb.h>
+
+#include "linux/xcb_handles.h"
 
 namespace quellgate::qt {
 namespace {
@@ -21,21 +21,15 @@ xcb_connection_t* X11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename Reply>
-using UniqueReply = std::unique_ptr<Reply, FreeReply>;
-
 xcb_atom_t Atom(xcb_connection_t* connection, std::string_view name) {
-    const UniqueReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+    const x11::Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.data()),
         nullptr));
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 xcb_window_t RootOf(xcb_connection_t* connection, xcb_window_t window) {
-    const UniqueReply<xcb_get_geometry_reply_t> reply(
+    const x11::Reply<xcb_get_geometry_reply_t> reply(
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
     return reply ? reply->root : xcb_window_t{XCB_WINDOW_NONE};
 }
@@ -47,7 +41,7 @@ void SkipTaskBar(xcb_connection_t* connection, xcb_window_t window) {
     // Qt writes its own states into the property when it maps the window,
     // keeping those it finds there.
     std::vector<xcb_atom_t> atoms;
-    const UniqueReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+    const x11::Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         connection, xcb_get_property(connection, 0, window, state, XCB_ATOM_ATOM, 0, 1024), nullptr));
     if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
         const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));

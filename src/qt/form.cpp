@@ -19,8 +19,6 @@
 namespace quellgate::qt {
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
-
 std::unique_ptr<QLabel> MakeLabel(const QString& text, Qt::Alignment alignment) {
     auto label = std::make_unique<QLabel>(text);
     label->setTextFormat(Qt::PlainText);
@@ -92,7 +90,7 @@ std::unique_ptr<QWidget> MakeControl(const layout::Control& control) {
 
 }  // namespace
 
-int ToPixels(int twips, qreal logicalDpi) { return qRound(twips * logicalDpi / kTwipsPerInch); }
+int ToPixels(int twips, qreal logicalDpi) { return qRound(twips * logicalDpi / layout::kTwipsPerInch); }
 
 QRect ToPixels(const layout::Twips& place, qreal logicalDpi) {
     return {ToPixels(place.left, logicalDpi), ToPixels(place.top, logicalDpi),

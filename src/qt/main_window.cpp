@@ -20,8 +20,6 @@
 namespace quellgate::qt {
 namespace {
 
-constexpr int kWatchIntervalMs = 300;
-
 QString RowText(const std::string& entry) {
     const std::string shown = Abbreviated(entry, layout::kShownEntryCharacters);
     return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));

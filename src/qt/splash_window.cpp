@@ -7,13 +7,6 @@
 #include "qt/control_names.h"
 
 namespace quellgate::qt {
-namespace {
-
-constexpr int kRollIntervalMs = 100;
-constexpr int kShownForMs = 2000;
-
-}  // namespace
-
 SplashWindow::SplashWindow() : form_(*this, layout::kSplashWindow) {
     setObjectName(kSplashWindowName);
     setWindowTitle(ToQString(layout::kSplashWindow.title));
@@ -25,10 +18,10 @@ SplashWindow::SplashWindow() : form_(*this, layout::kSplashWindow) {
     setPalette(background);
     setAutoFillBackground(true);
 
-    roll_.setInterval(kRollIntervalMs);
+    roll_.setInterval(layout::kSplashRollMs);
     connect(&roll_, &QTimer::timeout, this, &SplashWindow::RollUp);
     end_.setSingleShot(true);
-    end_.setInterval(kShownForMs);
+    end_.setInterval(layout::kSplashShownMs);
     connect(&end_, &QTimer::timeout, this, [this] {
         roll_.stop();
         hide();

@@ -7,6 +7,8 @@
 
 namespace quellgate {
 
+inline constexpr int kWatchIntervalMs = 300;
+
 // What the controller asks of the windows on screen. The main window is
 // created hidden, and the program stays out of the task bar for all its run.
 class MainView {
@@ -19,7 +21,7 @@ public:
     virtual void ShowKeywords(const std::vector<std::string>& entries) = 0;
     virtual std::optional<std::size_t> SelectedKeyword() const = 0;
     virtual void ShowStartAtLogon(bool on) = 0;
-    // Starts the 300 ms watch timer, which calls OnWatchTick for the rest of
+    // Starts the kWatchIntervalMs timer, which calls OnWatchTick for the rest of
     // the run, also while any box is open.
     virtual void StartWatch() = 0;
     virtual void ShowSplash() = 0;

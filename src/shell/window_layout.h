@@ -14,6 +14,7 @@
 namespace quellgate::layout {
 
 // Places are in twips, 1/1440 inch: 15 twips make a pixel at 96 dots per inch.
+inline constexpr int kTwipsPerInch = 1440;
 struct Twips {
     int left, top, width, height;
 };
@@ -253,7 +254,10 @@ inline constexpr Window kSplashWindow{"Quellgate", 4695, 6480, detail::kSplashCo
 inline constexpr Window kInfoWindow{"Info", 4560, 8835, detail::kInfoControls};
 inline constexpr Window kChangePasswordWindow{"Change password", 4095, 3240, detail::kChangePasswordControls};
 
-// The splash rolls up from the bottom by this much every 100 ms, for 2 s.
+// The splash rolls up from the bottom by kSplashRollTwips every
+// kSplashRollMs, and goes after kSplashShownMs.
 inline constexpr int kSplashRollTwips = 300;
+inline constexpr int kSplashRollMs = 100;
+inline constexpr int kSplashShownMs = 2000;
 
 }  // namespace quellgate::layout

@@ -10,8 +10,6 @@
 namespace quellgate::win32 {
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
-
 // Tenths of a point of each layout font: 8.25, 8.25 bold, 9.75 bold, 13.5 bold.
 struct FontSize {
     int tenthsOfPoint;
@@ -105,7 +103,7 @@ void BringToFront(HWND window) {
     AttachThreadInput(ownThread, foregroundThread, FALSE);
 }
 
-int ToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
+int ToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), layout::kTwipsPerInch); }
 
 Form::~Form() {
     // Messages sent while the window goes away must not reach a half-destroyed object.

@@ -11,7 +11,6 @@ namespace quellgate::win32 {
 namespace {
 
 constexpr UINT_PTR kWatchTimer = 1;
-constexpr UINT kWatchInterval = 300;
 // A long keyword list is put into the list box a piece at a time, between
 // the watch's ticks: each row costs a call into the window system.
 constexpr UINT_PTR kFillTimer = 2;
@@ -68,7 +67,7 @@ MainWindow::MainWindow(HINSTANCE instance, HWND owner) : instance_(instance), ow
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::StartWatch() { SetTimer(hwnd(), kWatchTimer, kWatchInterval, nullptr); }
+void MainWindow::StartWatch() { SetTimer(hwnd(), kWatchTimer, kWatchIntervalMs, nullptr); }
 
 bool MainWindow::PreTranslate(MSG& message) const {
     for (const Form* form : {static_cast<const Form*>(this), static_cast<const Form*>(changePassword_.get()),

@@ -12,8 +12,8 @@ SplashWindow::SplashWindow(HINSTANCE instance, HWND owner) {
            {L"QuellgateSplash", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, owner, true,
             nullptr, layout::kSplashBlue, false},
            layout::kSplashWindow);
-    SetTimer(hwnd(), kEndTimer, 2000, nullptr);
-    SetTimer(hwnd(), kRollTimer, 100, nullptr);
+    SetTimer(hwnd(), kEndTimer, layout::kSplashShownMs, nullptr);
+    SetTimer(hwnd(), kRollTimer, layout::kSplashRollMs, nullptr);
 }
 
 LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -20,11 +20,6 @@ extern char** environ;
 namespace quellgate::x11::testing {
 namespace {
 
-template <typename T>
-std::unique_ptr<T, decltype(&std::free)> Take(T* reply) {
-    return {reply, &std::free};
-}
-
 [[noreturn]] void Fail(const std::string& why) { throw std::runtime_error(why); }
 
 // The whole keyboard map, one row of keysyms a keycode.

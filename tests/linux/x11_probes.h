@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "linux/xcb_handles.h"
 #include "platform/desktop.h"
 
 namespace quellgate::x11::testing {
@@ -20,6 +21,12 @@ namespace quellgate::x11::testing {
 using namespace std::chrono_literals;
 
 inline constexpr xcb_keysym_t kF4 = 0xffc1, kF5 = 0xffc2, kF8 = 0xffc5, kHome = 0xff50;
+
+// An xcb reply, freed when it goes.
+template <typename T>
+x11::Reply<T> Take(T* reply) {
+    return x11::Reply<T>(reply);
+}
 
 // Polls until the condition holds; false when the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s);

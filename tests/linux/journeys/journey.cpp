@@ -24,12 +24,7 @@ extern char** environ;
 namespace quellgate::journeys {
 namespace {
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T>
-Reply<T> Take(T* reply) {
-    return Reply<T>(reply, &std::free);
-}
+using x11::testing::Take;
 
 std::string Text(const Client& client, xcb_window_t window, std::string_view name) {
     xcb_connection_t* c = client.get();
