@@ -100,6 +100,17 @@ std::optional<std::string> FileSettingsStore::Read(std::string_view name) const 
     }
 }
 
+Outcome FileSettingsStore::Readable() const noexcept {
+    try {
+        const auto content = files_.Read(kFileName);
+        if (const auto* failure = std::get_if<FileStore::Unreadable>(&content))
+            return Outcome::Failure(failure->reason);
+        return Outcome::Success();
+    } catch (...) {
+        return Outcome::Failure(ErrorText(ENOMEM));
+    }
+}
+
 Outcome FileSettingsStore::Write(std::string_view name, std::string_view text) noexcept {
     try {
         auto content = files_.Read(kFileName);

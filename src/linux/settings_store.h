@@ -25,8 +25,10 @@ public:
 
     std::optional<std::string> Read(std::string_view name) const noexcept override;
     Outcome Write(std::string_view name, std::string_view text) noexcept override;
+    // A file that exists but cannot be read (a folder, a pipe, a device, too
+    // large) is never overwritten: it may hold every value.
+    Outcome Readable() const noexcept override;
     std::string Location() const override { return files_.PathOf(kFileName); }
-    bool SharedByAllUsers() const override { return false; }
 
 private:
     PosixFileStore files_;

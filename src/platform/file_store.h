@@ -32,6 +32,9 @@ public:
     // An ordinary file's whole content, up to kLargestFile.
     virtual ReadResult Read(std::string_view name) const = 0;
 
+    // Whether anything of that name is there, readable or not.
+    virtual bool Exists(std::string_view name) const { return !std::holds_alternative<Missing>(Read(name)); }
+
     // Replaces the file in one step: readers see the old content or the new,
     // never a part of it, whatever happens during the write.
     virtual Outcome Replace(std::string_view name, std::string_view content) = 0;

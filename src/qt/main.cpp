@@ -7,11 +7,13 @@
 
 #include <xcb/xcb.h>
 
+#include "linux/diagnostics.h"
 #include "linux/file_store.h"
 #include "linux/process.h"
 #include "linux/settings_store.h"
 #include "linux/start_at_logon.h"
 #include "linux/x11_desktop.h"
+#include "qt/application.h"
 #include "qt/desktop_hints.h"
 #include "qt/dialogs.h"
 #include "qt/main_window.h"
@@ -53,7 +55,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QApplication application(argc, argv);
+    posix::StandardError diagnostics;
+    qt::Application application(argc, argv, diagnostics);
     // The program runs hidden: the last window that closes does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(qt::ProgramIcon());
@@ -69,7 +72,8 @@ int main(int argc, char** argv) {
     qt::QtMainWindow window;
     qt::QtDialogs dialogs(window);
 
-    Quellgate controller({settings, desktop, textCase, dialogs, startAtLogon, process, files}, window);
+    Quellgate controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics},
+                         window);
     window.Attach(controller);
     if (!controller.Start() || window.Terminated()) return 0;
 

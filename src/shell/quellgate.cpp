@@ -1,24 +1,26 @@
 #include "shell/quellgate.h"
 
+#include <exception>
 #include <vector>
 
 #include "blocklist/keyword_rules.h"
 #include "text/messages.h"
 
 namespace quellgate {
-namespace {
 
-// Runs one step of the watch; a failing step must not stop the next step or
-// the next tick.
 template <typename Step>
-void Guarded(Step&& step) noexcept {
+void Quellgate::Guarded(const Step& step) noexcept {
     try {
-        step();
-    } catch (...) {
+        try {
+            step();
+        } catch (const std::exception& failure) {
+            os_.diagnostics.Note(std::string("a step of the watch failed: ") + failure.what());
+        } catch (...) {
+            os_.diagnostics.Note("a step of the watch failed");
+        }
+    } catch (...) {  // the note itself failed: nothing more to do
     }
 }
-
-}  // namespace
 
 Quellgate::Quellgate(Platform platform, MainView& view)
     : os_(platform),
@@ -50,6 +52,10 @@ bool Quellgate::Start() {
     if (auto failure = UpdateStartAtLogon(true)) notices.push_back({std::move(*failure), MessageIcon::None});
     view_.ShowStartAtLogon(os_.startAtLogon.Exists(os_.process.ExecutableName()));
 
+    // Unread values read as absent: FREE switches and the default password.
+    if (const Outcome readable = os_.settings.Readable(); !readable)
+        notices.push_back(
+            {texts::SettingsNotRead(os_.settings.Location(), readable.reason()), MessageIcon::Exclamation});
     switches_.Load();
     std::vector<std::string> blockedNames;
     for (std::size_t i = 0; i < kNetworkCount; ++i) {
@@ -130,8 +136,7 @@ void Quellgate::AskMasterPassword() {
     if (password == kDefaultPassword) {
         Tell(texts::kDefaultPasswordWarning, MessageIcon::Information);
         if (const Outcome stored = password_.Store(password); !stored)
-            Tell(texts::DefaultPasswordNotStored(os_.settings.Location(), os_.settings.SharedByAllUsers(),
-                                                 stored.reason()),
+            Tell(texts::DefaultPasswordNotStored(os_.settings.Location(), stored.reason()),
                  MessageIcon::Exclamation);
     }
     view_.ShowMain();
@@ -151,8 +156,7 @@ bool Quellgate::ChangePassword(std::string_view oldPassword, std::string_view ne
     case PasswordChange::Accepted: break;
     }
     if (const Outcome stored = password_.Store(newPassword); !stored)
-        return refuse(texts::NewPasswordNotStored(os_.settings.Location(), os_.settings.SharedByAllUsers(),
-                                                  stored.reason()));
+        return refuse(texts::NewPasswordNotStored(os_.settings.Location(), stored.reason()));
     Tell(texts::kPasswordChanged, MessageIcon::Information);
     return true;
 }
@@ -170,8 +174,7 @@ void Quellgate::ToggleNetwork(std::size_t network) {
     const Outcome saved = switches_.Save();
     if (saved || toldSwitchFailure_) return;
     toldSwitchFailure_ = true;
-    Tell(texts::SettingsNotStored(os_.settings.Location(), os_.settings.SharedByAllUsers(), saved.reason()),
-         MessageIcon::Exclamation);
+    Tell(texts::SettingsNotStored(os_.settings.Location(), saved.reason()), MessageIcon::Exclamation);
 }
 
 void Quellgate::AddKeyword() {

@@ -9,6 +9,7 @@
 #include "blocklist/blocklist_file.h"
 #include "blocklist/network_switches.h"
 #include "platform/desktop.h"
+#include "platform/diagnostics.h"
 #include "platform/dialogs.h"
 #include "platform/file_store.h"
 #include "platform/process.h"
@@ -30,6 +31,7 @@ struct Platform {
     StartAtLogon& startAtLogon;
     Process& process;
     FileStore& files;
+    Diagnostics& diagnostics;
 };
 
 // The application's controller: owns the live state, answers the user's
@@ -61,6 +63,10 @@ public:
     bool ChangePassword(std::string_view oldPassword, std::string_view newPassword, std::string_view retyped);
 
 private:
+    // Runs one step of the watch; a failing step must not stop the next step
+    // or the next tick.
+    template <typename Step>
+    void Guarded(const Step& step) noexcept;
     void AskMasterPassword();
     void SaveKeywords();
     void ShowKeywords() { view_.ShowKeywords(keywords_.Entries()); }

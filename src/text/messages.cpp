@@ -9,18 +9,13 @@ std::string Join(std::initializer_list<std::string_view> parts) {
     return out;
 }
 
-// Where the settings are, and why writing them may have been refused.
-std::string WhereSettingsLive(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
-    if (sharedByAllUsers)
-        return Join({"The settings are kept for every user of this computer, under ", location,
-                     ", and this account may not change them (", reason, ")."});
-    return Join({"The settings are kept in ", location, " (", reason, ")."});
+// Where the settings are, and why writing them failed.
+std::string WhereSettingsLive(std::string_view location, std::string_view reason) {
+    return Join({"The settings are kept in ", location, ", which could not be written (", reason, ")."});
 }
 
-std::string WhatToDo(bool sharedByAllUsers, std::string_view action) {
-    if (sharedByAllUsers)
-        return Join({"Start Quellgate once with \"Run as administrator\" and ", action, "."});
-    return Join({"Make sure that place can be written, then ", action, "."});
+std::string WhatToDo(std::string_view action) {
+    return Join({"Make sure Quellgate may write there, then ", action, "."});
 }
 
 }  // namespace
@@ -29,28 +24,26 @@ std::string ErrorOpeningKey(long code) { return Join({"Error ", std::to_string(c
 
 std::string ErrorSettingKey(long code) { return Join({"Error ", std::to_string(code), " setting key\r\n"}); }
 
-std::string SettingsNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
+std::string SettingsNotStored(std::string_view location, std::string_view reason) {
     return Join(
         {"Quellgate could not store the network settings, so this change will be forgotten when "
          "Quellgate starts again.\r\n\r\n",
-         WhereSettingsLive(location, sharedByAllUsers, reason), "\r\n\r\nTo keep your choices: ",
-         WhatToDo(sharedByAllUsers, "set them again"), " This message is shown once per run."});
+         WhereSettingsLive(location, reason), "\r\n\r\nTo keep your choices: ", WhatToDo("set them again"),
+         " This message is shown once per run."});
 }
 
-std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers,
-                                     std::string_view reason) {
+std::string DefaultPasswordNotStored(std::string_view location, std::string_view reason) {
     return Join({"Quellgate could not store the master password.\r\n\r\n",
-                 WhereSettingsLive(location, sharedByAllUsers, reason),
+                 WhereSettingsLive(location, reason),
                  "\r\n\r\nNo password of your own can be kept until it can, so 'lotus7391' stays the master "
                  "password. ",
-                 WhatToDo(sharedByAllUsers, "change the password")});
+                 WhatToDo("change the password")});
 }
 
-std::string NewPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason) {
+std::string NewPasswordNotStored(std::string_view location, std::string_view reason) {
     return Join({"The password was NOT changed: Quellgate could not store it.\r\n\r\n",
-                 WhereSettingsLive(location, sharedByAllUsers, reason),
-                 "\r\n\r\nThe old password is still in force. ",
-                 WhatToDo(sharedByAllUsers, "change it again")});
+                 WhereSettingsLive(location, reason), "\r\n\r\nThe old password is still in force. ",
+                 WhatToDo("change it again")});
 }
 
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason) {
@@ -59,6 +52,12 @@ std::string BlocklistNotSaved(std::string_view path, std::string_view reason) {
          ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be lost when it "
          "ends unless the file can be written. Make sure the folder is not read-only and no other "
          "program holds the file."});
+}
+
+std::string SettingsNotRead(std::string_view location, std::string_view reason) {
+    return Join({"Quellgate could not read its settings from\r\n", location, "\r\n(", reason,
+                 ").\r\n\r\nWhile it cannot, every network starts FREE and the master password is "
+                 "'lotus7391'. Quellgate leaves the file as it is and stores no change in it."});
 }
 
 std::string BlocklistNotRead(std::string_view path, std::string_view reason) {

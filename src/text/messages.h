@@ -38,12 +38,11 @@ std::string ErrorOpeningKey(long code);
 std::string ErrorSettingKey(long code);
 
 // Failures the user must hear about, so that nothing seems kept that is not.
-// `location` is where the settings live; when they are kept for every user of
-// the computer, an ordinary account may be refused and is told what to do.
-std::string SettingsNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
-std::string DefaultPasswordNotStored(std::string_view location, bool sharedByAllUsers,
-                                     std::string_view reason);
-std::string NewPasswordNotStored(std::string_view location, bool sharedByAllUsers, std::string_view reason);
+// `location` is where the settings live.
+std::string SettingsNotStored(std::string_view location, std::string_view reason);
+std::string DefaultPasswordNotStored(std::string_view location, std::string_view reason);
+std::string NewPasswordNotStored(std::string_view location, std::string_view reason);
+std::string SettingsNotRead(std::string_view location, std::string_view reason);
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason);
 std::string BlocklistNotRead(std::string_view path, std::string_view reason);
 

@@ -7,6 +7,9 @@
 #include "win32/process.h"
 #include "win32/wide.h"
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 namespace quellgate::win32 {
 namespace {
 
@@ -22,13 +25,34 @@ bool WriteAll(HANDLE file, std::string_view content) {
     return true;
 }
 
-// Taken afresh at every use: the program may have been moved while it runs.
-std::wstring FullPath(std::string_view name) {
-    const std::wstring executable = ModulePath();
-    return JoinPath(std::wstring_view(executable).substr(0, executable.find_last_of(L"\\/")), Wide(name));
+// Denied by the system rather than failed: another place may be allowed.
+Outcome Denied(DWORD error, std::string reason) {
+    return error == ERROR_ACCESS_DENIED ? Outcome::Refused(std::move(reason))
+                                        : Outcome::Failure(std::move(reason));
 }
 
 }  // namespace
+
+std::wstring ExecutableFolder() {
+    const std::wstring executable = ModulePath();
+    return executable.substr(0, executable.find_last_of(L"\\/"));
+}
+
+std::wstring PerUserCopyOf(std::wstring_view folder) {
+    if (folder.size() < 2 || folder[1] != L':') return {};
+    PWSTR local = nullptr;
+    std::wstring copy;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local)))
+        copy = JoinPath(local, L"VirtualStore") + std::wstring(folder.substr(2));
+    CoTaskMemFree(local);
+    while (copy.size() > 1 && (copy.back() == L'\\' || copy.back() == L'/')) copy.pop_back();
+    return copy;
+}
+
+std::wstring WinFolderStore::FullPath(std::string_view name) const {
+    const std::wstring folder = folder_();
+    return folder.empty() ? std::wstring() : JoinPath(folder, Wide(name));
+}
 
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
     std::wstring path(folder);
@@ -36,10 +60,16 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
     return path += name;
 }
 
-std::string WinFileStore::PathOf(std::string_view name) const { return Narrow(FullPath(name)); }
+std::string WinFolderStore::PathOf(std::string_view name) const { return Narrow(FullPath(name)); }
 
-FileStore::ReadResult WinFileStore::Read(std::string_view name) const {
+bool WinFolderStore::Exists(std::string_view name) const {
     const std::wstring path = FullPath(name);
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FileStore::ReadResult WinFolderStore::Read(std::string_view name) const {
+    const std::wstring path = FullPath(name);
+    if (path.empty()) return Missing{};
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
@@ -68,8 +98,9 @@ FileStore::ReadResult WinFileStore::Read(std::string_view name) const {
     }
 }
 
-Outcome WinFileStore::Replace(std::string_view name, std::string_view content) {
+Outcome WinFolderStore::Replace(std::string_view name, std::string_view content) {
     const std::wstring target = FullPath(name);
+    if (target.empty()) return Outcome::Failure("there is no such folder");
     const std::wstring temporary = target + L".new";
     // Ask first whether the old file may go: a read-only file or one that
     // another program holds open must stay, and the user must hear why.
@@ -81,7 +112,10 @@ Outcome WinFileStore::Replace(std::string_view name, std::string_view content) {
         UniqueFile probe(CreateFileW(target.c_str(), GENERIC_WRITE | DELETE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!probe) return LastError();
+        if (!probe) {
+            const DWORD error = GetLastError();
+            return Denied(error, ErrorText(error));
+        }
     }
     // A temporary file left by a save that was cut short, or anything else of
     // that name, must not block every later save.
@@ -93,10 +127,20 @@ Outcome WinFileStore::Replace(std::string_view name, std::string_view content) {
             DeleteFileW(temporary.c_str());
         }
     }
+    const std::wstring folder = target.substr(0, target.find_last_of(L"\\/"));
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (const int made = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+            made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS)
+            return Denied(static_cast<DWORD>(made),
+                          ErrorText(static_cast<DWORD>(made)) + ", creating the folder " + Narrow(folder));
+    }
     {
         UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return Outcome::Failure(ErrorText(GetLastError()) + ", writing " + Narrow(temporary));
+        if (!file) {
+            const DWORD error = GetLastError();
+            return Denied(error, ErrorText(error) + ", writing " + Narrow(temporary));
+        }
         if (!WriteAll(file.get(), content) || !FlushFileBuffers(file.get())) {
             Outcome failed = LastError();
             file.reset();

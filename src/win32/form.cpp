@@ -1,7 +1,10 @@
 #include "win32/form.h"
 
 #include <algorithm>
+#include <exception>
+#include <string>
 
+#include "win32/diagnostics.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
 
@@ -274,10 +277,13 @@ LRESULT CALLBACK Form::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         }
         return form->HandleMessage(message, wParam, lParam);
-    } catch (...) {
+    } catch (const std::exception& failure) {
         // Nothing may unwind through the system's code; the message is dropped.
-        return DefWindowProcW(window, message, wParam, lParam);
+        NoteFault(std::string("a window message failed: ") + failure.what());
+    } catch (...) {
+        NoteFault("a window message failed");
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace quellgate::win32

@@ -13,10 +13,22 @@ LSTATUS SetStringValue(HKEY key, std::string_view name, std::string_view text) {
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
-std::optional<std::string> WinSettingsStore::Read(std::string_view name) const {
+RegistryStore MachineSettings() {
+    return {HKEY_LOCAL_MACHINE, L"Software\\Korvane\\Status", KEY_WOW64_32KEY,
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status"};
+}
+
+RegistryStore OwnSettings() {
+    // The program is 64-bit, and this branch is the same in both views.
+    return {HKEY_CURRENT_USER,
+            L"Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status", 0,
+            "HKEY_CURRENT_"
+            "USER\\Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status"};
+}
+
+std::optional<std::string> RegistryStore::Read(std::string_view name) const {
     UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_QUERY_VALUE | kView, key.out()))
-        return std::nullopt;
+    if (RegOpenKeyExW(root_, path_, 0, KEY_QUERY_VALUE | view_, key.out())) return std::nullopt;
     const std::wstring valueName = Wide(name);
     DWORD type = 0;
     DWORD size = 0;
@@ -36,18 +48,22 @@ std::optional<std::string> WinSettingsStore::Read(std::string_view name) const {
     return Narrow(text.substr(0, text.find(L'\0')));
 }
 
-Outcome WinSettingsStore::Write(std::string_view name, std::string_view text) {
+bool RegistryStore::Holds(std::string_view name) const {
     UniqueKey key;
-    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE | kView,
-                                     nullptr, key.out(), nullptr);
-    if (status == ERROR_SUCCESS) status = SetStringValue(key.get(), name, text);
-    if (status != ERROR_SUCCESS) return Outcome::Failure(ErrorText(static_cast<DWORD>(status)));
-    return Outcome::Success();
+    return RegOpenKeyExW(root_, path_, 0, KEY_QUERY_VALUE | view_, key.out()) == ERROR_SUCCESS &&
+           RegQueryValueExW(key.get(), Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
 }
 
-std::string WinSettingsStore::Location() const {
-    // The program is 64-bit only, so the 32-bit view is always the WOW6432Node branch.
-    return "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status";
+Outcome RegistryStore::Write(std::string_view name, std::string_view text) {
+    UniqueKey key;
+    if (const LSTATUS status =
+            RegCreateKeyExW(root_, path_, 0, nullptr, 0, KEY_SET_VALUE | view_, nullptr, key.out(), nullptr))
+        return Outcome::Refused(ErrorText(static_cast<DWORD>(status)));
+    const LSTATUS status = SetStringValue(key.get(), name, text);
+    if (status == ERROR_ACCESS_DENIED) return Outcome::Refused(ErrorText(static_cast<DWORD>(status)));
+    if (status != ERROR_SUCCESS) return Outcome::Failure(ErrorText(static_cast<DWORD>(status)));
+    return Outcome::Success();
 }
 
 }  // namespace quellgate::win32

@@ -1,5 +1,7 @@
+#include "platform/shadowed_stores.h"
 #include "shell/quellgate.h"
 #include "win32/desktop.h"
+#include "win32/diagnostics.h"
 #include "win32/dialogs.h"
 #include "win32/file_store.h"
 #include "win32/handles.h"
@@ -21,20 +23,27 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     const ComApartment com;  // for WIC, which decodes the pictures
 
-    WinSettingsStore settings;
+    // A standard account may not write machine-wide settings nor, often, the
+    // executable's folder; then it keeps copies of its own, as Windows did for
+    // the program's first release.
+    RegistryStore machineSettings = MachineSettings(), ownSettings = OwnSettings();
+    ShadowedSettings settings(machineSettings, ownSettings);
+    WinFolderStore besideProgram(ExecutableFolder),
+        ownFolder([] { return PerUserCopyOf(ExecutableFolder()); });
+    ShadowedFiles files(besideProgram, ownFolder);
     WinDesktop desktop;
     WinTextCase textCase;
     WinDialogs dialogs(instance);
     WinStartAtLogon startAtLogon;
     WinProcess process;
-    WinFileStore files;
+    DebugOutput diagnostics;
 
     OwnerWindow owner(instance);
     MainWindow window(instance, owner.hwnd());
     if (!window.hwnd()) return 1;
     dialogs.SetOwner(window.hwnd());
 
-    Quellgate app({settings, desktop, textCase, dialogs, startAtLogon, process, files}, window);
+    Quellgate app({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics}, window);
     window.Attach(app);
     if (!app.Start()) return 0;
 

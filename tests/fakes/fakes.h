@@ -25,21 +25,36 @@ namespace quellgate::fakes {
 
 class MemorySettingsStore : public SettingsStore {
 public:
+    explicit MemorySettingsStore(std::string location = "the settings store")
+        : location_(std::move(location)) {}
+
     std::optional<std::string> Read(std::string_view name) const override {
         const auto it = values.find(std::string(name));
-        if (it == values.end()) return std::nullopt;
+        if (unreadable || it == values.end() || otherType.count(it->first)) return std::nullopt;
         return it->second;
     }
+    bool Holds(std::string_view name) const override {
+        return !unreadable && values.count(std::string(name));
+    }
     Outcome Write(std::string_view name, std::string_view text) override {
-        if (refused.count(std::string(name))) return Outcome::Failure("Access is denied.");
+        if (unreadable) return Outcome::Failure("not an ordinary file");  // what cannot be read stays
+        if (refused.count(std::string(name))) return Outcome::Refused("Access is denied.");
         values[std::string(name)] = text;
+        otherType.erase(std::string(name));
         return Outcome::Success();
     }
-    std::string Location() const override { return "the settings store"; }
-    bool SharedByAllUsers() const override { return true; }
+    Outcome Readable() const override {
+        return unreadable ? Outcome::Failure("not an ordinary file") : Outcome::Success();
+    }
+    std::string Location() const override { return location_; }
 
     std::map<std::string, std::string> values;
-    std::set<std::string> refused;  // names whose writes fail
+    std::set<std::string> refused;    // names whose writes the system denies
+    std::set<std::string> otherType;  // names of values stored as another type than a string
+    bool unreadable = false;          // there, but nothing can be read
+
+private:
+    std::string location_;
 };
 
 class FakeDesktop : public Desktop {
@@ -157,7 +172,9 @@ public:
 
 class MemoryFileStore : public FileStore {
 public:
-    std::string PathOf(std::string_view name) const override { return "C:\\Tools\\" + std::string(name); }
+    explicit MemoryFileStore(std::string folder = "C:\\Tools\\") : folder_(std::move(folder)) {}
+
+    std::string PathOf(std::string_view name) const override { return folder_ + std::string(name); }
     ReadResult Read(std::string_view name) const override {
         if (unreadable) return Unreadable{"The process cannot access the file."};
         const auto it = files.find(name);
@@ -166,15 +183,26 @@ public:
     }
     Outcome Replace(std::string_view name, std::string_view content) override {
         ++replaced;
+        if (refuseWrites) return Outcome::Refused("Access is denied.");
         if (failWrites) return Outcome::Failure("Access is denied.");
         files[std::string(name)] = content;
         return Outcome::Success();
     }
 
     std::map<std::string, std::string, std::less<>> files;
-    bool unreadable = false;
-    bool failWrites = false;
+    bool unreadable = false;    // no file can be read
+    bool refuseWrites = false;  // the system denies this account every write
+    bool failWrites = false;    // every write fails, for another reason
     int replaced = 0;
+
+private:
+    std::string folder_;
+};
+
+class RecordedNotes : public Diagnostics {
+public:
+    void Note(std::string_view what) override { notes.emplace_back(what); }
+    std::vector<std::string> notes;
 };
 
 class RecordingView : public MainView {
@@ -202,7 +230,9 @@ public:
 
 // Every seam faked, as one system the controller can be given.
 struct FakeSystem {
-    Platform platform() { return {settings, desktop, textCase, dialogs, startAtLogon, process, files}; }
+    Platform platform() {
+        return {settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics};
+    }
 
     MemorySettingsStore settings;
     FakeDesktop desktop;
@@ -211,6 +241,7 @@ struct FakeSystem {
     FakeStartAtLogon startAtLogon;
     FakeProcess process;
     MemoryFileStore files;
+    RecordedNotes diagnostics;
 };
 
 }  // namespace quellgate::fakes

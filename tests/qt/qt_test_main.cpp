@@ -1,11 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "qt/application.h"
+#include "qt_test_main.h"
+
+namespace quellgate::qt::testing {
+
+fakes::RecordedNotes& Notes() {
+    static fakes::RecordedNotes notes;
+    return notes;
+}
+
+}  // namespace quellgate::qt::testing
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // No display is needed unless one is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    quellgate::qt::Application application(argc, argv, quellgate::qt::testing::Notes());
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
 // The windows as built from the layout tables, the keyword list, the password
 // boxes, and the message boxes and prompts: what they show and answer.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
@@ -21,6 +22,7 @@
 #include "qt/main_window.h"
 #include "qt/splash_window.h"
 #include "qt/text_case.h"
+#include "qt_test_main.h"
 #include "text/utf8.h"
 
 // Readable failures for Qt's types.
@@ -196,6 +198,20 @@ TEST(MessageBox, YesIsTheDefaultAndABoxOfAHiddenProgramStaysOnTop) {
                                       MessageButtons::YesNo),
                   owner ? Answer::No : Answer::Yes);
     }
+}
+
+TEST(EventBarrier, AThrowingSlotIsDroppedAndTheWatchGoesOn) {
+    FakeController system;
+    system.system.desktop.AddWindow("Facebook - Log In");
+    system.system.settings.values["A"] = "True";
+    QtMainWindow window;
+    Quellgate controller(system.system.platform(), window);
+    window.Attach(controller);
+    ASSERT_TRUE(controller.Start());
+    QTimer::singleShot(0, [] { throw std::runtime_error("a slot failed"); });
+    const int before = system.system.desktop.altHomes;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return system.system.desktop.altHomes >= before + 2; }, 5000));
+    EXPECT_THAT(Notes().notes, ::testing::Contains(::testing::HasSubstr("a slot failed")));
 }
 
 TEST(TextCase, LowersEveryScriptAndAlwaysGivesValidUtf8) {

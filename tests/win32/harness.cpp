@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "platform/shadowed_stores.h"
 #include "shell/window_layout.h"
 #include "win32/settings_store.h"
 #include "win32/start_at_logon.h"
@@ -46,10 +47,10 @@ void SendKey(WORD virtualKey, bool up) {
     SendInput(1, &input, sizeof(input));
 }
 
-void SetSettingsDacl(const wchar_t* sddl) {
+void SetDacl(const win32::RegistryStore& store, const wchar_t* sddl) {
     win32::UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0,
-                      WRITE_DAC | win32::WinSettingsStore::kView, key.out()))
+    if (RegCreateKeyExW(store.Root(), store.Path(), 0, nullptr, 0, WRITE_DAC | store.View(), nullptr,
+                        key.out(), nullptr))
         return;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
@@ -340,25 +341,27 @@ void ClearStoredState() {
         TerminateProcess(process.get(), 1);
         WaitForSingleObject(process.get(), 5000);
     }
-    win32::UniqueKey software;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, software.out()) ==
-        0)
-        RegDeleteTreeW(software.get(), L"Korvane");
+    for (const win32::RegistryStore& store : {win32::MachineSettings(), win32::OwnSettings()}) {
+        AllowWrites(store);
+        std::wstring path = store.Path();
+        path.resize(path.find(L"\\Korvane"));
+        win32::UniqueKey parent;
+        if (RegOpenKeyExW(store.Root(), path.c_str(), 0, KEY_ALL_ACCESS | store.View(), parent.out()) == 0)
+            RegDeleteTreeW(parent.get(), L"Korvane");
+    }
     RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate");
 }
 
-std::optional<std::string> StoredSetting(const char* name) { return win32::WinSettingsStore().Read(name); }
-
-void StoreSetting(const char* name, const std::string& value) {
-    win32::WinSettingsStore().Write(name, value);
+std::optional<std::string> StoredSetting(const char* name) {
+    win32::RegistryStore machine = win32::MachineSettings(), own = win32::OwnSettings();
+    return ShadowedSettings(machine, own).Read(name);
 }
 
-void DenySettingsWrites() {
-    StoreSetting("A", "False");  // the key must exist to carry the rule
-    SetSettingsDacl(L"D:P(A;;KR;;;WD)(A;;SDWD;;;WD)");
-}
+void StoreSetting(const char* name, const std::string& value) { win32::MachineSettings().Write(name, value); }
 
-void AllowSettingsWrites() { SetSettingsDacl(L"D:P(A;;KA;;;WD)"); }
+void DenyWrites(const win32::RegistryStore& store) { SetDacl(store, L"D:P(A;;KR;;;WD)(A;;SDWD;;;WD)"); }
+
+void AllowWrites(const win32::RegistryStore& store) { SetDacl(store, L"D:P(A;;KA;;;WD)"); }
 
 std::optional<std::wstring> RunEntry() {
     wchar_t data[1024] = {};

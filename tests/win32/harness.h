@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "win32/handles.h"
+#include "win32/settings_store.h"
 #include "win32/windows_api.h"
 
 namespace quellgate::testing {
@@ -124,14 +125,15 @@ HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::
 
 // Ends every running Quellgate (Wine itself starts one at session start
 // from a logon entry left by an earlier run) and clears the program's
-// settings key and logon entry: before each test and after it.
+// settings keys and logon entry: before each test and after it.
 void ClearStoredState();
+// A value as the program reads it, and one stored machine-wide.
 std::optional<std::string> StoredSetting(const char* name);
 void StoreSetting(const char* name, const std::string& value);
-// Lets the settings key be read but not changed, as for a standard user, or
-// changed again.
-void DenySettingsWrites();
-void AllowSettingsWrites();
+// Lets a settings key be read but not changed, as the machine-wide one is
+// for every program a standard user runs; or changed again.
+void DenyWrites(const win32::RegistryStore& store);
+void AllowWrites(const win32::RegistryStore& store);
 std::optional<std::wstring> RunEntry();
 
 // A fresh copy of the program with no stored settings, for each test.
@@ -140,7 +142,6 @@ protected:
     void SetUp() override { ClearStoredState(); }
     void TearDown() override {
         program.Stop();
-        AllowSettingsWrites();
         ClearStoredState();
     }
 

@@ -183,23 +183,34 @@ TEST_F(Journey, FailuresAreToldAndNothingIsLost) {
     std::filesystem::remove(std::filesystem::path(program.BlocklistPath()));
     ASSERT_TRUE(program.Exit());
 
-    // A read-only file, and settings this account may not change.
+    // A read-only file.
     WriteBlocklist(EncodeBlocklist({"kept"}));
     SetFileAttributesW(program.BlocklistPath().c_str(), FILE_ATTRIBUTE_READONLY);
-    DenySettingsWrites();
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(program.Unlock());
     Answer(OpenPrompt("Add keyword or sitename to block list...!", false), "added later");
     EXPECT_NE(program.Acknowledge(L"Quellgate").find("could not save your blocked keywords"),
               std::string::npos);
-    EXPECT_EQ(program.Keywords(), (std::vector<std::string>{"added later", "kept"}));
+    EXPECT_EQ(program.Keywords(), (std::vector<std::string>{"added later", "facebook", "kept"}));
     EXPECT_EQ(program.ReadBlocklist(), EncodeBlocklist({"kept"}));
+}
+
+// Every program a standard account starts may read the machine-wide key, not write it.
+TEST_F(Journey, OnAStandardAccountTheSettingsStickWithoutAWord) {
+    StoreSetting("B", "False");
+    DenyWrites(win32::MachineSettings());
+    ASSERT_TRUE(program.Start());
+    Answer(OpenPrompt("Enter master password:", true), "lotus7391");
+    EXPECT_EQ(program.Acknowledge(L"Quellgate"),
+              "Your master password is 'lotus7391' and not safe to use! Please change your password!");
+    ASSERT_TRUE(WaitUntil([&] { return MainShown(); }, 3s));
     program.Click(kNetworkIcon + 1);
-    const std::string said = program.Acknowledge(L"Quellgate");
-    EXPECT_NE(said.find("could not store the network settings"), std::string::npos) << said;
-    EXPECT_NE(said.find("WOW6432Node"), std::string::npos) << said;
-    EXPECT_EQ(program.TextOf(kNetworkStatus + 1), "BLOCKED");
-    EXPECT_EQ(StoredSetting("B"), std::nullopt);
+    EXPECT_TRUE(WaitUntil([] { return StoredSetting("B") == "True"; }, 3s));
+    EXPECT_EQ(program.WaitForDialog(L"Quellgate", 500ms), nullptr) << "nothing to tell";
+    ASSERT_TRUE(program.Exit());
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(program.TextOf(kNetworkStatus + 1), "BLOCKED") << "remembered";
+    EXPECT_EQ(win32::MachineSettings().Read("B"), "False");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "harness.h"
+#include "platform/shadowed_stores.h"
 #include "win32/desktop.h"
 #include "win32/file_store.h"
 #include "win32/settings_store.h"
@@ -16,19 +17,16 @@ namespace {
 
 using win32::Wide;
 
-// The program's own settings key, in the registry view the program uses.
+// The program's own settings keys, in the registry view the program uses.
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override { ClearStoredState(); }
-    void TearDown() override {
-        AllowSettingsWrites();
-        ClearStoredState();
-    }
+    void TearDown() override { ClearStoredState(); }
 
-    win32::WinSettingsStore store;
+    win32::RegistryStore store = win32::MachineSettings(), own = win32::OwnSettings();
 };
 
-TEST_F(Registry, KeepsAbsentApartFromEmptyWhereEarlierReleasesKeptItAndSaysWhenRefused) {
+TEST_F(Registry, KeepsAbsentApartFromEmptyWhereEarlierReleasesKeptIt) {
     EXPECT_EQ(store.Read("A"), std::nullopt) << "no key";
     ASSERT_TRUE(store.Write("A", ""));
     EXPECT_EQ(store.Read("A"), "") << "missing levels were created";
@@ -42,15 +40,12 @@ TEST_F(Registry, KeepsAbsentApartFromEmptyWhereEarlierReleasesKeptItAndSaysWhenR
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Korvane\\Status", 0, KEY_READ, key.out()),
         0);
     EXPECT_EQ(store.Location(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status");
-    DenySettingsWrites();
-    EXPECT_FALSE(store.Write("B", "False").reason().empty());
-    EXPECT_EQ(store.Read("B"), std::nullopt);
 }
 
 TEST_F(Registry, ReadsOnlyPlainStringsAndCutsAtNul) {
     win32::UniqueKey key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::WinSettingsStore::kKeyPath, 0, nullptr, 0,
-                              KEY_SET_VALUE | win32::WinSettingsStore::kView, nullptr, key.out(), nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, store.Path(), 0, nullptr, 0, KEY_SET_VALUE | store.View(),
+                              nullptr, key.out(), nullptr),
               0);
     const auto raw = [&](const wchar_t* name, DWORD type, const void* data, DWORD size) {
         RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
@@ -63,8 +58,35 @@ TEST_F(Registry, ReadsOnlyPlainStringsAndCutsAtNul) {
     raw(L"U", REG_SZ, unterminated, sizeof(unterminated));
     EXPECT_EQ(store.Read("X"), std::nullopt);
     EXPECT_EQ(store.Read("D"), std::nullopt);
+    EXPECT_TRUE(store.Holds("D")) << "there all the same";
     EXPECT_EQ(store.Read("N"), "ab");
     EXPECT_EQ(store.Read("U"), "xyz");
+}
+
+// As a standard account: the machine-wide key may be read, not written.
+TEST_F(Registry, AnAccountThatMayNotWriteTheMachineKeyKeepsAndReadsACopyOfItsOwn) {
+    ASSERT_TRUE(store.Write("A", "False"));
+    ASSERT_TRUE(store.Write("B", "True"));
+    DenyWrites(store);
+    EXPECT_TRUE(store.Write("A", "True").refused());
+    ShadowedSettings settings(store, own);
+    ASSERT_TRUE(settings.Write("A", "True"));
+    EXPECT_EQ(store.Read("A"), "False");
+    EXPECT_EQ(settings.Read("A"), "True");
+    // Where Windows kept them for the first release, and where they are found.
+    win32::UniqueKey copy;
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_CURRENT_USER,
+                      L"Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status", 0,
+                      KEY_SET_VALUE, copy.out()),
+        0);
+    ASSERT_EQ(win32::SetStringValue(copy.get(), "B", "False"), 0);
+    EXPECT_EQ(settings.Read("B"), "False") << "the account's copy wins";
+    DenyWrites(own);
+    const Outcome refused = settings.Write("C", "True");
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.reason().find("; "), std::string::npos) << "both reasons: " << refused.reason();
+    EXPECT_EQ(settings.Read("C"), std::nullopt);
 }
 
 TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValueQuoted) {
@@ -125,7 +147,7 @@ protected:
     }
 
     static constexpr const char* kName = "quellgate-seam-test-file";
-    win32::WinFileStore files;
+    win32::WinFolderStore files{win32::ExecutableFolder};
     const std::wstring path = Wide(files.PathOf(kName));
 };
 
@@ -138,6 +160,21 @@ TEST_F(Files, ReplaceWholeFilesLeavingNoTemporaryBehind) {
     EXPECT_FALSE(std::filesystem::exists(path + L".new"));
     EXPECT_EQ(win32::JoinPath(L"C:\\", L"blocklist"), L"C:\\blocklist") << "at a drive root";
     EXPECT_EQ(win32::JoinPath(L"C:\\Tools", L"blocklist"), L"C:\\Tools\\blocklist");
+}
+
+// A folder the account may not write has its files kept where Windows kept
+// them for the first release; that folder is made by the first write.
+TEST_F(Files, OfAFolderThatMayNotBeWrittenAreKeptInTheAccountsVirtualStore) {
+    const std::wstring local = _wgetenv(L"LOCALAPPDATA");
+    const std::wstring copy = win32::PerUserCopyOf(L"C:\\Program Files\\Quellgate Seam Test\\");
+    EXPECT_EQ(copy, local + L"\\VirtualStore\\Program Files\\Quellgate Seam Test");
+    EXPECT_EQ(win32::PerUserCopyOf(L"\\\\server\\share\\Quellgate"), L"") << "none on a network share";
+    std::filesystem::remove_all(copy);
+    win32::WinFolderStore own([&] { return copy; });
+    EXPECT_FALSE(own.Exists(kName));
+    ASSERT_TRUE(own.Replace(kName, "kept"));
+    EXPECT_EQ(std::get<std::string>(own.Read(kName)), "kept");
+    std::filesystem::remove_all(copy);
 }
 
 TEST_F(Files, SayWhatCannotBeWrittenOrReadAndKeepTheOldContent) {

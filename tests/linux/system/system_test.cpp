@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -201,7 +202,6 @@ using Settings = Scratch;
 TEST_F(Settings, KeepAnyStringAndAbsentApartFromEmpty) {
     posix::FileSettingsStore store;
     EXPECT_EQ(store.Location(), (folder / "settings").string());
-    EXPECT_FALSE(store.SharedByAllUsers());
     EXPECT_EQ(store.Read("A"), std::nullopt) << "no file";
     ASSERT_TRUE(store.Write("A", ""));
     EXPECT_EQ(store.Read("A"), "");
@@ -240,16 +240,35 @@ TEST_F(Settings, JunkReadsAsAbsentAndLinesOfOtherVersionsSurviveARewrite) {
     EXPECT_NE(file.find("\nA=%zz\n"), std::string::npos) << "a line this version cannot read stays";
 }
 
-TEST_F(Settings, NeverOverwriteValuesTheyCannotRead) {
-    fs::create_directories(folder);
-    ASSERT_EQ(mkfifo((folder / "settings").c_str(), 0600), 0);
-    posix::FileSettingsStore store;
-    EXPECT_EQ(store.Read("A"), std::nullopt) << "without hanging on the pipe";
-    EXPECT_EQ(store.Write("A", "True").reason(), "not an ordinary file");
-    EXPECT_TRUE(fs::is_fifo(folder / "settings"));
-    fs::remove(folder / "settings");
-    fs::create_directory(folder / "settings");
-    EXPECT_EQ(store.Write("A", "True").reason(), "Is a directory");
+TEST_F(Settings, SayWhenTheyCannotBeReadAndNeverOverwriteThem) {
+    const fs::path file = folder / "settings";
+    const auto bigFile = [&] {
+        WriteBytes(file, "A=True\n");
+        fs::resize_file(file, FileStore::kLargestFile + 1);
+    };
+    struct Case {
+        std::function<void()> make;
+        std::string reason;
+    };
+    for (const auto& [make, reason] : {
+             Case{[&] { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }, "not an ordinary file"},
+             Case{[&] { fs::create_symlink("/dev/zero", file); }, "not an ordinary file"},
+             Case{[&] { fs::create_directory(file); }, "Is a directory"},
+             Case{bigFile, std::string(FileStore::kTooLarge)},
+         }) {
+        SCOPED_TRACE(reason);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        make();
+        const auto before = fs::symlink_status(file).type();
+        posix::FileSettingsStore store;
+        EXPECT_EQ(store.Readable().reason(), reason) << "without hanging on a pipe";
+        EXPECT_EQ(store.Read("A"), std::nullopt);
+        EXPECT_EQ(store.Write("A", "True").reason(), reason);
+        EXPECT_EQ(fs::symlink_status(file).type(), before) << "kept as it is";
+    }
+    fs::remove_all(folder);
+    EXPECT_TRUE(posix::FileSettingsStore().Readable()) << "a missing file is no failure";
 }
 
 using Autostart = Scratch;
