@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "fakes/fakes.h"
-#include "shell/quellgate.h"
+#include "shell/controller.h"
 
 namespace quellgate {
 namespace {
@@ -18,8 +18,8 @@ void BM_StartWithBlocklist(benchmark::State& state) {
     system.files.files["blocklist"] = EncodeBlocklist(keywords);
     for (auto _ : state) {
         fakes::RecordingView view;
-        auto app = std::make_unique<Quellgate>(system.platform(), view);
-        app->Start();
+        auto app = std::make_unique<Controller>(system.platform());
+        app->Start(view);
         benchmark::DoNotOptimize(view.keywords.data());
     }
     state.SetComplexityN(state.range(0));

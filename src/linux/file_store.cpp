@@ -168,22 +168,12 @@ FileStore::ReadResult PosixFileStore::Read(std::string_view name) const noexcept
 }
 
 Outcome PosixFileStore::Replace(std::string_view name, std::string_view content) noexcept {
-    try {
-        if (auto failure = ReplaceFile(name, content)) return Outcome::Failure(std::move(failure->reason));
-        return Outcome::Success();
-    } catch (...) {
-        return Outcome::Failure(ErrorText(ENOMEM));
-    }
-}
-
-std::optional<PosixFileStore::ReplaceFailure> PosixFileStore::ReplaceFile(std::string_view name,
-                                                                          std::string_view content) noexcept {
-    using Step = ReplaceFailure::Step;
+    using Step = Outcome::Step;
     try {
         const auto fail = [](Step step, int error, std::string_view what) {
             std::string reason = ErrorText(error);
             if (!what.empty()) reason.append(", ").append(what);
-            return ReplaceFailure{step, error, std::move(reason)};
+            return Outcome::Failure(std::move(reason), step, error);
         };
         constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
         UniqueFd folder(open(folder_.c_str(), kFolderFlags));
@@ -191,12 +181,12 @@ std::optional<PosixFileStore::ReplaceFailure> PosixFileStore::ReplaceFile(std::s
         if (!folder && errno == ENOENT) {
             std::string failedAt;
             error = MakeFolders(folder_, failedAt);
-            if (error) return fail(Step::Folder, error, "creating the folder " + failedAt);
+            if (error) return fail(Step::Opening, error, "creating the folder " + failedAt);
             folder = UniqueFd(open(folder_.c_str(), kFolderFlags));
         }
         if (!folder) {
             error = errno;
-            return fail(Step::Folder, error, "opening the folder " + folder_);
+            return fail(Step::Opening, error, "opening the folder " + folder_);
         }
 
         RemoveStaleTemporaries(folder.get(), name);
@@ -209,27 +199,27 @@ std::optional<PosixFileStore::ReplaceFailure> PosixFileStore::ReplaceFile(std::s
                 openat(folder.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
             error = file ? 0 : errno;
         }
-        if (!file) return fail(Step::File, error, "creating the temporary file " + PathOf(temporary));
+        if (!file) return fail(Step::Writing, error, "creating the temporary file " + PathOf(temporary));
 
         error = WriteAll(file.get(), content);
         if (!error) error = Flush(file.get());
         if (!error) error = file.Close();
         if (error) {
             unlinkat(folder.get(), temporary.c_str(), 0);
-            return fail(Step::File, error, "writing " + PathOf(temporary));
+            return fail(Step::Writing, error, "writing " + PathOf(temporary));
         }
         if (renameat(folder.get(), temporary.c_str(), folder.get(), std::string(name).c_str()) != 0) {
             error = errno;
             unlinkat(folder.get(), temporary.c_str(), 0);
-            return fail(Step::File, error, "");
+            return fail(Step::Writing, error, "");
         }
         // The rename itself lasts only once the folder is on disk. (Some file
         // systems cannot flush a folder; they say EINVAL.)
         if (const int flushed = Flush(folder.get()); flushed && flushed != EINVAL)
-            return fail(Step::File, flushed, "flushing the folder " + folder_);
-        return std::nullopt;
+            return fail(Step::Writing, flushed, "flushing the folder " + folder_);
+        return Outcome::Success();
     } catch (...) {
-        return ReplaceFailure{Step::File, ENOMEM, ErrorText(ENOMEM)};
+        return Outcome::Failure(ErrorText(ENOMEM), Step::Writing, ENOMEM);
     }
 }
 

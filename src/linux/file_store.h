@@ -27,18 +27,9 @@ public:
 
     std::string PathOf(std::string_view name) const override;
     ReadResult Read(std::string_view name) const noexcept override;
+    // A failure names the folder or the temporary file when either failed;
+    // making or opening the folder is the step Opening.
     Outcome Replace(std::string_view name, std::string_view content) noexcept override;
-
-    // What went wrong in a replace: making or opening the folder, or putting
-    // the file in place.
-    struct ReplaceFailure {
-        enum class Step { Folder, File };
-        Step step = Step::File;
-        int error = 0;       // errno
-        std::string reason;  // in words; names the folder or the temporary file when either failed
-    };
-    // Replace with the failure told apart; nothing when the file was replaced.
-    std::optional<ReplaceFailure> ReplaceFile(std::string_view name, std::string_view content) noexcept;
 
 private:
     std::string folder_;

@@ -11,7 +11,11 @@
 namespace quellgate::posix {
 namespace {
 
-using Stage = StartAtLogon::Result::Stage;
+using Step = Outcome::Step;
+
+Outcome Failed(Step step, int error, std::string_view what) {
+    return Outcome::Failure(ErrorText(error) + ", " + std::string(what), step, error);
+}
 
 std::string FileName(std::string_view name) { return std::string(name) + ".desktop"; }
 
@@ -68,30 +72,29 @@ std::string DesktopEntry(std::string_view executablePath) {
 
 std::string XdgStartAtLogon::PathOf(std::string_view name) const { return folder_.PathOf(FileName(name)); }
 
-StartAtLogon::Result XdgStartAtLogon::Write(std::string_view name, std::string_view executablePath) noexcept {
+Outcome XdgStartAtLogon::Write(std::string_view name, std::string_view executablePath) noexcept {
     try {
-        if (!IsFileName(name)) return {Stage::Writing, EINVAL};
-        const auto failure = folder_.ReplaceFile(FileName(name), DesktopEntry(executablePath));
-        if (!failure) return {};
-        return {
-            failure->step == PosixFileStore::ReplaceFailure::Step::Folder ? Stage::Opening : Stage::Writing,
-            failure->error};
+        if (!IsFileName(name)) return Failed(Step::Writing, EINVAL, "the name " + std::string(name));
+        return folder_.Replace(FileName(name), DesktopEntry(executablePath));
     } catch (...) {
-        return {Stage::Writing, ENOMEM};
+        return Outcome::Failure(ErrorText(ENOMEM), Step::Writing, ENOMEM);
     }
 }
 
-StartAtLogon::Result XdgStartAtLogon::Remove(std::string_view name) noexcept {
+Outcome XdgStartAtLogon::Remove(std::string_view name) noexcept {
     try {
-        if (!IsFileName(name)) return {Stage::Writing, EINVAL};
+        if (!IsFileName(name)) return Failed(Step::Writing, EINVAL, "the name " + std::string(name));
         const UniqueFd folder(open(folder_.Folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!folder) return errno == ENOENT ? Result{} : Result{Stage::Opening, errno};
+        if (!folder)
+            return errno == ENOENT ? Outcome::Success()
+                                   : Failed(Step::Opening, errno, "opening the folder " + folder_.Folder());
         if (unlinkat(folder.get(), FileName(name).c_str(), 0) != 0)
-            return errno == ENOENT ? Result{} : Result{Stage::Writing, errno};
+            return errno == ENOENT ? Outcome::Success()
+                                   : Failed(Step::Writing, errno, "removing " + PathOf(name));
         fsync(folder.get());  // the removal lasts sooner; nothing to tell when it fails
-        return {};
+        return Outcome::Success();
     } catch (...) {
-        return {Stage::Writing, ENOMEM};
+        return Outcome::Failure(ErrorText(ENOMEM), Step::Writing, ENOMEM);
     }
 }
 

@@ -10,15 +10,16 @@
 namespace quellgate::posix {
 
 // A desktop entry "<name>.desktop" in $XDG_CONFIG_HOME/autostart, which the
-// user's desktop session starts at logon. Errors carry the errno.
+// user's desktop session starts at logon. Failures carry the errno.
 class XdgStartAtLogon : public StartAtLogon {
 public:
     XdgStartAtLogon() : folder_(ConfigHome() + "/autostart") {}
     explicit XdgStartAtLogon(std::string folder) : folder_(std::move(folder)) {}
 
-    Result Write(std::string_view name, std::string_view executablePath) noexcept override;
-    Result Remove(std::string_view name) noexcept override;
+    Outcome Write(std::string_view name, std::string_view executablePath) noexcept override;
+    Outcome Remove(std::string_view name) noexcept override;
     bool Exists(std::string_view name) const noexcept override;
+    Place PlaceOf(std::string_view name) const override { return {false, PathOf(name)}; }
 
     std::string PathOf(std::string_view name) const;
 

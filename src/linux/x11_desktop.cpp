@@ -74,17 +74,19 @@ void X11Desktop::EnumerateWindows(const std::function<void(const TopLevelWindow&
     windows_.Visit(visit);
 }
 
-bool X11Desktop::SendAltHome() {
+Outcome X11Desktop::SendAltHome() {
     DrainEvents();
-    if (!CanSendKeystrokes()) return false;
+    if (!IsConnected()) return Outcome::Failure("the connection to the X server is broken");
+    if (!xtest_) return Outcome::Failure("the X server lacks the XTest extension");
     RefreshKeycodes();
-    if (alt_ == 0 || home_ == 0) return false;
+    if (alt_ == 0 || home_ == 0) return Outcome::Failure("the keyboard has no Alt or no Home key");
     constexpr std::uint8_t kPress = XCB_KEY_PRESS, kRelease = XCB_KEY_RELEASE;
     const std::array<std::pair<std::uint8_t, xcb_keycode_t>, 4> strokes{
         {{kPress, alt_}, {kPress, home_}, {kRelease, home_}, {kRelease, alt_}}};
     for (const auto& [type, keycode] : strokes)
         xcb_test_fake_input(connection_.get(), type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-    return xcb_flush(connection_.get()) > 0 && IsConnected();
+    if (xcb_flush(connection_.get()) > 0 && IsConnected()) return Outcome::Success();
+    return Outcome::Failure("the connection to the X server is broken");
 }
 
 bool X11Desktop::IsKeyPressed(Key key) {

@@ -24,7 +24,7 @@ public:
     explicit X11Desktop(const char* display = nullptr);
 
     void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) override;
-    bool SendAltHome() override;
+    Outcome SendAltHome() override;
     bool IsKeyPressed(Key key) override;
 
     bool IsConnected() const { return !connection_.Broken(); }

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/outcome.h"
+
 namespace quellgate {
 
 struct TopLevelWindow {
@@ -22,9 +24,9 @@ public:
     // Every top-level window, in the system's order.
     virtual void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) = 0;
 
-    // One Alt+Home press to whatever window has the keyboard focus.
-    // False when the system refused the keystroke.
-    virtual bool SendAltHome() = 0;
+    // One Alt+Home press to whatever window has the keyboard focus; a failure
+    // when the system refused the keystroke.
+    virtual Outcome SendAltHome() = 0;
 
     // Down now, or pressed since the previous query of the same key. The key
     // stays with the focused program.

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "qt/control_names.h"
-#include "shell/quellgate.h"
+#include "qt/look.h"
 
 namespace quellgate::qt {
 namespace {
@@ -15,8 +15,8 @@ constexpr int kBoxes[] = {layout::kOldPassword, layout::kNewPassword, layout::kR
 
 }  // namespace
 
-ChangePasswordWindow::ChangePasswordWindow(Quellgate& controller)
-    : controller_(controller), form_(*this, layout::kChangePasswordWindow) {
+ChangePasswordWindow::ChangePasswordWindow(PasswordCommands& commands)
+    : commands_(commands), form_(*this, layout::kChangePasswordWindow) {
     setObjectName(kChangePasswordWindowName);
     setWindowTitle(ToQString(layout::kChangePasswordWindow.title));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -29,8 +29,8 @@ ChangePasswordWindow::ChangePasswordWindow(Quellgate& controller)
 
 void ChangePasswordWindow::Submit() {
     const auto text = [this](int box) { return form_.Get<QLineEdit>(box).text().toStdString(); };
-    if (controller_.ChangePassword(text(layout::kOldPassword), text(layout::kNewPassword),
-                                   text(layout::kRetypedPassword)))
+    if (commands_.ChangePassword(text(layout::kOldPassword), text(layout::kNewPassword),
+                                 text(layout::kRetypedPassword)))
         hide();
 }
 

@@ -3,10 +3,7 @@
 #include <QDialog>
 
 #include "qt/form.h"
-
-namespace quellgate {
-class Quellgate;
-}
+#include "shell/view_commands.h"
 
 namespace quellgate::qt {
 
@@ -15,7 +12,7 @@ namespace quellgate::qt {
 // keep what was typed; closing it forgets that too.
 class ChangePasswordWindow : public QDialog {
 public:
-    explicit ChangePasswordWindow(Quellgate& controller);
+    explicit ChangePasswordWindow(PasswordCommands& commands);
 
     void reject() override { hide(); }
 
@@ -27,7 +24,7 @@ private:
     void Submit();
     void EmptyBoxes();
 
-    Quellgate& controller_;
+    PasswordCommands& commands_;
     Form form_;
 };
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "qt/desktop_hints.h"
-#include "qt/form.h"
+#include "qt/look.h"
 
 namespace quellgate::qt {
 namespace {
@@ -23,7 +23,7 @@ QMessageBox::Icon IconOf(MessageIcon icon) {
 
 }  // namespace
 
-QWidget* QtDialogs::Owner() const { return mainWindow_.isVisible() ? &mainWindow_ : nullptr; }
+QWidget* QtDialogs::Owner() const { return mainWindow_ && mainWindow_->isVisible() ? mainWindow_ : nullptr; }
 
 int QtDialogs::RunModal(QDialog& box) const {
     if (!box.parentWidget()) box.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -13,7 +13,8 @@ namespace quellgate::qt {
 // front above every other window.
 class QtDialogs : public Dialogs {
 public:
-    explicit QtDialogs(QWidget& mainWindow) : mainWindow_(mainWindow) {}
+    // The window the boxes belong to while it is on screen.
+    void SetOwner(QWidget& mainWindow) { mainWindow_ = &mainWindow; }
 
     Answer ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon,
                        MessageButtons buttons) override;
@@ -25,7 +26,7 @@ private:
     QWidget* Owner() const;
     int RunModal(QDialog& box) const;
 
-    QWidget& mainWindow_;
+    QWidget* mainWindow_ = nullptr;
 };
 
 }  // namespace quellgate::qt

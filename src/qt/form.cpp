@@ -1,6 +1,5 @@
 #include "qt/form.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
@@ -9,12 +8,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QWidget>
 #include <stdexcept>
 
 #include "qt/control_names.h"
+#include "qt/look.h"
 #include "qt/pictures.h"
+#include "qt/units.h"
 
 namespace quellgate::qt {
 namespace {
@@ -89,62 +89,6 @@ std::unique_ptr<QWidget> MakeControl(const layout::Control& control) {
 }
 
 }  // namespace
-
-int ToPixels(int twips, qreal logicalDpi) { return qRound(twips * logicalDpi / layout::kTwipsPerInch); }
-
-QRect ToPixels(const layout::Twips& place, qreal logicalDpi) {
-    return {ToPixels(place.left, logicalDpi), ToPixels(place.top, logicalDpi),
-            ToPixels(place.width, logicalDpi), ToPixels(place.height, logicalDpi)};
-}
-
-QSize ClientSize(const layout::Window& design, qreal logicalDpi) {
-    return {ToPixels(design.clientWidth, logicalDpi), ToPixels(design.clientHeight, logicalDpi)};
-}
-
-qreal LogicalDpi(const QWidget& widget) {
-    const QScreen* screen = widget.screen();
-    return screen ? screen->logicalDotsPerInch() : 96.0;
-}
-
-QColor ToColor(layout::Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
-
-QFont FontOf(layout::Font font) {
-    struct Size {
-        qreal points;
-        bool bold;
-    };
-    const Size size = [font]() -> Size {
-        switch (font) {
-        case layout::Font::Normal: return {8.25, false};
-        case layout::Font::Bold8: return {8.25, true};
-        case layout::Font::Bold10: return {9.75, true};
-        case layout::Font::Bold13: return {13.5, true};
-        }
-        return {8.25, false};
-    }();
-    QFont result = QApplication::font();
-    result.setPointSizeF(size.points);
-    result.setBold(size.bold);
-    return result;
-}
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
-        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-void SetTextColour(QWidget& widget, const QColor& colour) {
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    widget.setPalette(palette);
-}
-
-void MaskAsPassword(QLineEdit& box) {
-    box.setEchoMode(QLineEdit::Password);
-    // The style's own mask is a dot; this program's has always been "*".
-    box.setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-}
 
 Form::Form(QWidget& canvas, const layout::Window& design) {
     const qreal dpi = LogicalDpi(canvas);

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "qt/control_names.h"
+#include "qt/look.h"
 
 namespace quellgate::qt {
 

@@ -20,7 +20,7 @@
 #include "qt/pictures.h"
 #include "qt/text_case.h"
 #include "shell/command_line.h"
-#include "shell/quellgate.h"
+#include "shell/controller.h"
 #include "text/messages.h"
 
 namespace {
@@ -69,13 +69,11 @@ int main(int argc, char** argv) {
     posix::XdgStartAtLogon startAtLogon;
     posix::LinuxProcess process;
     qt::QtTextCase textCase;
-    qt::QtMainWindow window;
-    qt::QtDialogs dialogs(window);
-
-    Quellgate controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics},
-                         window);
-    window.Attach(controller);
-    if (!controller.Start() || window.Terminated()) return 0;
+    qt::QtDialogs dialogs;
+    Controller controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
+    qt::QtMainWindow window(controller);
+    dialogs.SetOwner(window);
+    if (!controller.Start(window) || window.Terminated()) return 0;
 
     // What this desktop keeps from the program, told once the watch runs.
     std::vector<std::string_view> notices;

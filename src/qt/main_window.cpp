@@ -12,24 +12,17 @@
 #include "qt/control_names.h"
 #include "qt/desktop_hints.h"
 #include "qt/info_window.h"
+#include "qt/look.h"
 #include "qt/pictures.h"
 #include "qt/splash_window.h"
-#include "shell/quellgate.h"
-#include "text/utf8.h"
+#include "qt/units.h"
+#include "shell/view_rules.h"
 
 namespace quellgate::qt {
-namespace {
+namespace {}  // namespace
 
-QString RowText(const std::string& entry) {
-    const std::string shown = Abbreviated(entry, layout::kShownEntryCharacters);
-    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
-}
-
-int NetworkId(int first, std::size_t network) { return first + static_cast<int>(network); }
-
-}  // namespace
-
-QtMainWindow::QtMainWindow() : form_(canvas_, layout::kMainWindow) {
+QtMainWindow::QtMainWindow(ViewCommands& commands)
+    : form_(canvas_, layout::kMainWindow), commands_(commands) {
     setObjectName(kMainWindowName);
     setWindowTitle(ToQString(layout::kMainWindow.title));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -38,15 +31,11 @@ QtMainWindow::QtMainWindow() : form_(canvas_, layout::kMainWindow) {
     BuildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto& startAtLogon = form_.Get<QCheckBox>(layout::kStartAtLogonBox);
-    startAtLogon.setText(ToQString(layout::kStartAtLoginText));
-    startAtLogon.setChecked(true);
+    form_.Get<QCheckBox>(layout::kStartAtLogonBox).setText(ToQString(layout::kStartAtLoginText));
     for (std::size_t network = 0; network < kNetworkCount; ++network) ShowSwitch(network, false);
     ConnectControls();
     watch_.setInterval(kWatchIntervalMs);
-    connect(&watch_, &QTimer::timeout, this, [this] {
-        if (controller_) controller_->OnWatchTick();
-    });
+    connect(&watch_, &QTimer::timeout, this, [this] { commands_.OnWatchTick(); });
 }
 
 QtMainWindow::~QtMainWindow() {
@@ -55,44 +44,31 @@ QtMainWindow::~QtMainWindow() {
 }
 
 void QtMainWindow::BuildMenu() {
+    const auto add = [this](QWidget& menu, const layout::MenuEntry& entry) {
+        QAction* action = menu.addAction(ToQString(entry.text));  // the menu owns it
+        action->setObjectName(ControlName(entry.id));
+        connect(action, &QAction::triggered, this, [this, id = entry.id] { commands_.Choose(id); });
+    };
     QMenu* program = menuBar()->addMenu(ToQString(layout::kProgramMenuTitle));
     for (const auto& entry : layout::kProgramMenu) {
-        if (!entry.id) {
+        if (entry.id)
+            add(*program, entry);
+        else
             program->addSeparator();
-            continue;
-        }
-        QAction* action = program->addAction(ToQString(entry.text));
-        action->setObjectName(ControlName(entry.id));
-        switch (entry.id) {
-        case layout::kMenuHide: connect(action, &QAction::triggered, this, &QWidget::hide); break;
-        case layout::kMenuChangePassword:
-            connect(action, &QAction::triggered, this, &QtMainWindow::ShowChangePassword);
-            break;
-        case layout::kMenuExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
-        default: break;
-        }
     }
-    QAction* info = menuBar()->addAction(ToQString(layout::kInfoMenu.text));
-    info->setObjectName(ControlName(layout::kInfoMenu.id));
-    connect(info, &QAction::triggered, this, &QtMainWindow::ShowInfo);
+    add(*menuBar(), layout::kInfoMenu);
 }
 
 void QtMainWindow::ConnectControls() {
     for (std::size_t network = 0; network < kNetworkCount; ++network)
-        connect(&form_.Get<PictureButton>(NetworkId(layout::kNetworkIcon, network)),
-                &QAbstractButton::clicked, this, [this, network] {
-                    if (controller_) controller_->ToggleNetwork(network);
-                });
-    connect(&form_.Get<PictureButton>(layout::kAddButton), &QAbstractButton::clicked, this, [this] {
-        if (controller_) controller_->AddKeyword();
-    });
-    connect(&form_.Get<PictureButton>(layout::kRemoveButton), &QAbstractButton::clicked, this, [this] {
-        if (controller_) controller_->RemoveSelectedKeyword();
-    });
+        connect(&form_.Get<PictureButton>(layout::IconOf(network)), &QAbstractButton::clicked, this,
+                [this, network] { commands_.ToggleNetwork(network); });
+    connect(&form_.Get<PictureButton>(layout::kAddButton), &QAbstractButton::clicked, this,
+            [this] { commands_.AddKeyword(); });
+    connect(&form_.Get<PictureButton>(layout::kRemoveButton), &QAbstractButton::clicked, this,
+            [this] { commands_.RemoveSelectedKeyword(); });
     connect(&form_.Get<QCheckBox>(layout::kStartAtLogonBox), &QAbstractButton::clicked, this,
-            [this](bool on) {
-                if (controller_) controller_->SetStartAtLogon(on);
-            });
+            [this](bool on) { commands_.SetStartAtLogon(on); });
 }
 
 QListWidget& QtMainWindow::KeywordList() const { return form_.Get<QListWidget>(layout::kKeywordList); }
@@ -105,22 +81,23 @@ void QtMainWindow::ShowMain() {
 }
 
 void QtMainWindow::ShowSwitch(std::size_t network, bool blocked) {
-    const QColor colour = ToColor(blocked ? layout::kBlockedColour : layout::kFreeColour);
-    auto& status = form_.Get<QLabel>(NetworkId(layout::kNetworkStatus, network));
-    status.setText(ToQString(blocked ? layout::kBlockedText : layout::kFreeText));
-    SetTextColour(status, colour);
-    form_.Get<PictureButton>(NetworkId(layout::kNetworkIcon, network))
-        .SetOutline(colour, ToPixels(layout::kOutlineTwips, LogicalDpi(canvas_)));
+    const layout::SwitchLook look = layout::LookOf(blocked);
+    auto& status = form_.Get<QLabel>(layout::StatusOf(network));
+    status.setText(ToQString(look.text));
+    SetTextColour(status, ToColor(look.colour));
+    form_.Get<PictureButton>(layout::IconOf(network))
+        .SetOutline(ToColor(look.colour), ToPixels(layout::kOutlineTwips, LogicalDpi(canvas_)));
 }
 
-void QtMainWindow::ShowKeywords(const std::vector<std::string>& entries) {
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(entries.size()));
-    for (const auto& entry : entries) rows.push_back(RowText(entry));
+void QtMainWindow::ShowKeywords(const std::vector<std::string>& rows) {
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(rows.size()));
+    for (const auto& row : rows)
+        shown.push_back(QString::fromUtf8(row.data(), static_cast<qsizetype>(row.size())));
     QListWidget& list = KeywordList();
     list.setUpdatesEnabled(false);
     list.clear();
-    list.addItems(rows);  // one insertion, however long the list
+    list.addItems(shown);  // one insertion, however long the list
     list.setUpdatesEnabled(true);
 }
 
@@ -149,8 +126,7 @@ void QtMainWindow::ShowInfo() {
 }
 
 void QtMainWindow::ShowChangePassword() {
-    if (!controller_) return;
-    if (!changePassword_) changePassword_ = std::make_unique<ChangePasswordWindow>(*controller_);
+    if (!changePassword_) changePassword_ = std::make_unique<ChangePasswordWindow>(commands_);
     changePassword_->show();
     BringToFront(*changePassword_);
 }
@@ -167,7 +143,7 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     // Every way of closing (menu, title bar, Alt+F4, the window manager) asks first.
     event->ignore();
     if (terminated_) return event->accept();
-    if (controller_) controller_->RequestExit();
+    commands_.RequestExit();
 }
 
 }  // namespace quellgate::qt

@@ -8,12 +8,9 @@
 #include "blocklist/networks.h"
 #include "qt/form.h"
 #include "shell/main_view.h"
+#include "shell/view_commands.h"
 
 class QListWidget;
-
-namespace quellgate {
-class Quellgate;
-}
 
 namespace quellgate::qt {
 
@@ -25,27 +22,23 @@ class ChangePasswordWindow;
 // master password show it. Every way of closing it asks the controller.
 class QtMainWindow : public QMainWindow, public MainView {
 public:
-    QtMainWindow();
+    explicit QtMainWindow(ViewCommands& commands);
     ~QtMainWindow() override;
 
-    void Attach(Quellgate& controller) { controller_ = &controller; }
     // True once Terminate ran: the program is ending.
     bool Terminated() const { return terminated_; }
 
     void ShowMain() override;
     void HideMain() override { hide(); }
     void ShowSwitch(std::size_t network, bool blocked) override;
-    void ShowKeywords(const std::vector<std::string>& entries) override;
+    void ShowKeywords(const std::vector<std::string>& rows) override;
     std::optional<std::size_t> SelectedKeyword() const override;
     void ShowStartAtLogon(bool on) override;
     void StartWatch() override;
     void ShowSplash() override;
+    void ShowInfo() override;
+    void ShowChangePassword() override;
     void Terminate() override;
-
-    // The modeless companions, made when first shown; null before.
-    InfoWindow* Info() const { return info_.get(); }
-    ChangePasswordWindow* ChangePassword() const { return changePassword_.get(); }
-    SplashWindow* Splash() const { return splash_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,14 +46,12 @@ protected:
 private:
     void BuildMenu();
     void ConnectControls();
-    void ShowInfo();
-    void ShowChangePassword();
     QListWidget& KeywordList() const;
 
     QWidget canvas_;
     Form form_;
     QTimer watch_;
-    Quellgate* controller_ = nullptr;
+    ViewCommands& commands_;
     bool terminated_ = false;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<InfoWindow> info_;

@@ -4,34 +4,15 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <algorithm>
-#include <cmath>
 
 namespace quellgate::qt {
-namespace {
-
-QString FileOf(layout::Picture picture) {
-    using layout::Picture;
-    switch (picture) {
-    case Picture::Facebook: return QStringLiteral("facebook");
-    case Picture::Twitter: return QStringLiteral("twitter");
-    case Picture::LinkedIn: return QStringLiteral("linkedin");
-    case Picture::MySpace: return QStringLiteral("myspace");
-    case Picture::YouTube: return QStringLiteral("youtube");
-    case Picture::Add: return QStringLiteral("add");
-    case Picture::Remove: return QStringLiteral("remove");
-    case Picture::Splash: return QStringLiteral("splash");
-    case Picture::Info: return QStringLiteral("info");
-    case Picture::None: break;
-    }
-    return {};
-}
-
-}  // namespace
+namespace {}  // namespace
 
 QImage LoadPicture(layout::Picture picture) {
     if (picture == layout::Picture::None) return {};
-    return QImage(QStringLiteral(":/pictures/%1.png").arg(FileOf(picture)));
+    const std::string_view name = layout::NameOf(picture);
+    return QImage(QStringLiteral(":/pictures/%1.png")
+                      .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))));
 }
 
 QIcon ProgramIcon() {
@@ -42,15 +23,9 @@ QIcon ProgramIcon() {
 }
 
 QRect FitInside(QSize picture, const QRect& box) {
-    if (picture.isEmpty() || box.isEmpty()) return {};
-    const double scale =
-        std::min(double(box.width()) / picture.width(), double(box.height()) / picture.height());
-    const auto side = [scale](int length, int limit) {
-        return std::clamp(static_cast<int>(std::lround(length * scale)), 1, limit);
-    };
-    const QSize size(side(picture.width(), box.width()), side(picture.height(), box.height()));
-    return {box.left() + (box.width() - size.width()) / 2, box.top() + (box.height() - size.height()) / 2,
-            size.width(), size.height()};
+    const layout::Box fitted = layout::FitInside(picture.width(), picture.height(),
+                                                 {box.left(), box.top(), box.width(), box.height()});
+    return {fitted.left, fitted.top, fitted.width, fitted.height};
 }
 
 void ScaledPicture::Draw(QPainter& painter, const QRect& box, qreal devicePixelRatio, int nudge) const {
@@ -88,12 +63,10 @@ void PictureButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect inside = rect();
     if (outline_) {
-        const int w = std::min(outlineWidth_, std::min(width(), height()) / 2);
-        painter.fillRect(0, 0, width(), w, *outline_);
-        painter.fillRect(0, height() - w, width(), w, *outline_);
-        painter.fillRect(0, w, w, height() - 2 * w, *outline_);
-        painter.fillRect(width() - w, w, w, height() - 2 * w, *outline_);
-        inside.adjust(w, w, -w, -w);
+        const layout::Outline outline = layout::OutlineOf({0, 0, width(), height()}, outlineWidth_);
+        for (const layout::Box& edge : outline.edges)
+            painter.fillRect(edge.left, edge.top, edge.width, edge.height, *outline_);
+        inside = {outline.inside.left, outline.inside.top, outline.inside.width, outline.inside.height};
     }
     picture_.Draw(painter, inside, devicePixelRatioF(), isDown() ? 1 : 0);
     if (hasFocus()) {

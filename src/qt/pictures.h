@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <optional>
 
-#include "shell/window_layout.h"
+#include "shell/view_rules.h"
 
 class QIcon;
 

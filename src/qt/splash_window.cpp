@@ -5,6 +5,9 @@
 #include <algorithm>
 
 #include "qt/control_names.h"
+#include "qt/look.h"
+#include "qt/units.h"
+#include "shell/view_rules.h"
 
 namespace quellgate::qt {
 SplashWindow::SplashWindow() : form_(*this, layout::kSplashWindow) {

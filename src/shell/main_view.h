@@ -18,13 +18,17 @@ public:
     virtual void ShowMain() = 0;
     virtual void HideMain() = 0;
     virtual void ShowSwitch(std::size_t network, bool blocked) = 0;
-    virtual void ShowKeywords(const std::vector<std::string>& entries) = 0;
+    // The keyword list's rows, ready to show, in the list's order.
+    virtual void ShowKeywords(const std::vector<std::string>& rows) = 0;
     virtual std::optional<std::size_t> SelectedKeyword() const = 0;
     virtual void ShowStartAtLogon(bool on) = 0;
     // Starts the kWatchIntervalMs timer, which calls OnWatchTick for the rest of
     // the run, also while any box is open.
     virtual void StartWatch() = 0;
     virtual void ShowSplash() = 0;
+    // The modeless companions, made when first shown.
+    virtual void ShowInfo() = 0;
+    virtual void ShowChangePassword() = 0;
     // Leaves the message loop; every window closes without further events.
     virtual void Terminate() = 0;
 };

@@ -33,14 +33,13 @@ inline constexpr Rgb kSplashHintColour{255, 255, 255};
 inline constexpr Rgb kInfoTitleColour{0, 0, 255};
 inline constexpr Rgb kPasswordHintColour{255, 0, 0};
 
-// A row of the keyword list shows at most this many characters of an entry;
-// no row is wide enough for more, and a huge one would slow the list down.
-inline constexpr std::size_t kShownEntryCharacters = 300;
-
-// The width of the coloured outline round a network's picture.
-inline constexpr int kOutlineTwips = 45;
-
-enum class Font { Normal, Bold8, Bold10, Bold13 };  // 8.25, 9.75 and 13.5 points
+// Fonts by their role; view_rules.h gives their sizes.
+enum class Font {
+    Text,     // every text given no other
+    Heading,  // frame captions, the add heading, the splash's hint
+    Status,   // a network's FREE or BLOCKED, the info window's title
+    Title,    // the splash's title
+};
 
 enum class Kind {
     Label,  // left-aligned text
@@ -64,7 +63,7 @@ struct Control {
     Kind kind;
     std::string_view text;
     Twips place;
-    Font font = Font::Normal;
+    Font font = Font::Text;
     Picture picture = Picture::None;
     std::optional<Rgb> colour = std::nullopt;  // of the text, where it is not the system's
 };
@@ -131,11 +130,12 @@ inline constexpr std::array<MenuEntry, 5> kProgramMenu = {{
 }};
 inline constexpr MenuEntry kInfoMenu{kMenuInfo, "Info"};
 
-// The start-at-logon box's caption outside Windows.
-inline constexpr std::string_view kStartAtLoginText = "Start at login";
-
+// A network's status label; until the switches are shown, every row says FREE.
 inline constexpr std::string_view kFreeText = "FREE";
 inline constexpr std::string_view kBlockedText = "BLOCKED";
+
+// The start-at-logon box's caption outside Windows.
+inline constexpr std::string_view kStartAtLoginText = "Start at login";
 
 namespace detail {
 
@@ -150,11 +150,11 @@ inline constexpr Twips kOptionsFramePlace{7440, 240, 2175, 1815};
 
 constexpr Control Icon(int network, Twips place, Picture picture, std::string_view name) {
     return {kNetworkIcon + network,         Kind::PictureButton, name,
-            In(kNetworksFramePlace, place), Font::Normal,        picture};
+            In(kNetworksFramePlace, place), Font::Text,          picture};
 }
 constexpr Control Status(int network, int top) {
     return {kNetworkStatus + network, Kind::Label, kFreeText, In(kNetworksFramePlace, {1320, top, 1335, 375}),
-            Font::Bold10};
+            Font::Status};
 }
 
 // Earlier controls lie above later ones, so the frames come last and stay behind.
@@ -171,18 +171,18 @@ inline constexpr std::array kMainControls = {
     Status(4, 4320),
     Control{kKeywordList, Kind::List, "Blocked Keywords", {3960, 480, 3255, 4155}},
     Control{kAddHeading, Kind::CentredLabel, "ADD SITE OR KEYWORD",
-            In(kKeywordsFramePlace, {600, 4560, 2415, 375}), Font::Bold8, Picture::None, kHeadingColour},
+            In(kKeywordsFramePlace, {600, 4560, 2415, 375}), Font::Heading, Picture::None, kHeadingColour},
     Control{kAddButton, Kind::PictureButton, "ADD site / keyword",
-            In(kKeywordsFramePlace, {240, 4920, 360, 360}), Font::Normal, Picture::Add},
+            In(kKeywordsFramePlace, {240, 4920, 360, 360}), Font::Text, Picture::Add},
     Control{kRemoveButton, Kind::PictureButton, "REMOVE selected from list",
-            In(kKeywordsFramePlace, {3000, 4920, 360, 360}), Font::Normal, Picture::Remove},
+            In(kKeywordsFramePlace, {3000, 4920, 360, 360}), Font::Text, Picture::Remove},
     Control{kStartAtLogonBox, Kind::CheckBox, "Run with Windows",
             In(kOptionsFramePlace, {120, 360, 1935, 255})},
     Control{kKeysHint, Kind::CentredLabel, "F4 / F5 keys Hide / Show THIS WINDOW",
             In(kOptionsFramePlace, {120, 1080, 1935, 615})},
-    Control{kNetworksFrame, Kind::GroupBox, "Social networks", kNetworksFramePlace, Font::Bold8},
-    Control{kKeywordsFrame, Kind::GroupBox, "BLOCKED sites / keywords", kKeywordsFramePlace, Font::Bold8},
-    Control{kOptionsFrame, Kind::GroupBox, "Program Options", kOptionsFramePlace, Font::Bold8},
+    Control{kNetworksFrame, Kind::GroupBox, "Social networks", kNetworksFramePlace, Font::Heading},
+    Control{kKeywordsFrame, Kind::GroupBox, "BLOCKED sites / keywords", kKeywordsFramePlace, Font::Heading},
+    Control{kOptionsFrame, Kind::GroupBox, "Program Options", kOptionsFramePlace, Font::Heading},
 };
 
 inline constexpr std::array kSplashControls = {
@@ -190,17 +190,17 @@ inline constexpr std::array kSplashControls = {
             Kind::CentredLabel,
             "QUELLGATE",
             {0, 120, 4575, 375},
-            Font::Bold13,
+            Font::Title,
             Picture::None,
             kSplashTitleColour},
     Control{kSplashHint,
             Kind::CentredLabel,
             "PRESS F5 KEY TO UNHIDE MAIN WINDOW",
             {0, 600, 4575, 375},
-            Font::Bold8,
+            Font::Heading,
             Picture::None,
             kSplashHintColour},
-    Control{kSplashPicture, Kind::Image, "", {0, 1080, 4695, 5415}, Font::Normal, Picture::Splash},
+    Control{kSplashPicture, Kind::Image, "", {0, 1080, 4695, 5415}, Font::Text, Picture::Splash},
 };
 
 inline constexpr std::array kInfoControls = {
@@ -209,10 +209,10 @@ inline constexpr std::array kInfoControls = {
             Kind::CentredLabel,
             "QUELLGATE V 1.0",
             {120, 120, 4215, 375},
-            Font::Bold10,
+            Font::Status,
             Picture::None,
             kInfoTitleColour},
-    Control{kInfoPicture, Kind::Image, "", {120, 600, 4320, 3000}, Font::Normal, Picture::Info},
+    Control{kInfoPicture, Kind::Image, "", {120, 600, 4320, 3000}, Font::Text, Picture::Info},
     Control{kInfoRuleAbove, Kind::Rule, "", {120, 3720, 4320, 30}},
     Control{
         kInfoText,
@@ -241,7 +241,7 @@ inline constexpr std::array kChangePasswordControls = {
             Kind::CentredLabel,
             "At least 8 characters",
             {1320, 1560, 2400, 375},
-            Font::Normal,
+            Font::Text,
             Picture::None,
             kPasswordHintColour},
     Control{kPasswordCancel, Kind::Button, "Cancel", {2640, 2520, 1065, 423}},
@@ -253,11 +253,5 @@ inline constexpr Window kMainWindow{"QUELLGATE V. 1.0.", 9705, 5925, detail::kMa
 inline constexpr Window kSplashWindow{"Quellgate", 4695, 6480, detail::kSplashControls};
 inline constexpr Window kInfoWindow{"Info", 4560, 8835, detail::kInfoControls};
 inline constexpr Window kChangePasswordWindow{"Change password", 4095, 3240, detail::kChangePasswordControls};
-
-// The splash rolls up from the bottom by kSplashRollTwips every
-// kSplashRollMs, and goes after kSplashShownMs.
-inline constexpr int kSplashRollTwips = 300;
-inline constexpr int kSplashRollMs = 100;
-inline constexpr int kSplashShownMs = 2000;
 
 }  // namespace quellgate::layout

@@ -20,9 +20,16 @@ std::string WhatToDo(std::string_view action) {
 
 }  // namespace
 
-std::string ErrorOpeningKey(long code) { return Join({"Error ", std::to_string(code), " opening key\r\n"}); }
-
-std::string ErrorSettingKey(long code) { return Join({"Error ", std::to_string(code), " setting key\r\n"}); }
+std::string StartAtLogonNotChanged(const StartAtLogon::Place& place, bool writing, const Outcome& failure) {
+    if (place.registryValue)
+        return Join({"Error ", std::to_string(failure.code()),
+                     failure.step() == Outcome::Step::Opening ? " opening key\r\n" : " setting key\r\n"});
+    if (writing)
+        return Join({"Quellgate could not write its start-at-login entry\r\n", place.path, "\r\n(",
+                     failure.reason(), ").\r\n\r\nIt will not start by itself when you log in."});
+    return Join({"Quellgate could not remove its start-at-login entry\r\n", place.path, "\r\n(",
+                 failure.reason(), ").\r\n\r\nIt will still start by itself when you log in."});
+}
 
 std::string SettingsNotStored(std::string_view location, std::string_view reason) {
     return Join(

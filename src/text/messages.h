@@ -3,12 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/outcome.h"
+#include "platform/start_at_logon.h"
+
 // Everything the program says to the user, in one place.
 namespace quellgate::texts {
 
 inline constexpr std::string_view kAppTitle = "Quellgate";
 
 // Start-up and exit
+// A second start says no more than this single apostrophe: it is what the
+// program has always shown there, and what its users know it by.
 inline constexpr std::string_view kAlreadyRunning = "'";
 inline constexpr std::string_view kConfirmExit = "Exit Quellgate?";
 
@@ -33,9 +38,8 @@ inline constexpr std::string_view kFillAllBoxes = "All boxes must be filled!";
 inline constexpr std::string_view kRetypeNewPassword = "Re-type New password in fields!";
 inline constexpr std::string_view kPasswordChanged = "Pasword changed!";
 
-// Start at logon
-std::string ErrorOpeningKey(long code);
-std::string ErrorSettingKey(long code);
+// Start at logon: Windows' Run key has its own messages, a number each.
+std::string StartAtLogonNotChanged(const StartAtLogon::Place& place, bool writing, const Outcome& failure);
 
 // Failures the user must hear about, so that nothing seems kept that is not.
 // `location` is where the settings live.

@@ -3,6 +3,7 @@
 #include "win32/dialogs.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
+#include "win32/window_text.h"
 
 #include <commctrl.h>
 
@@ -20,8 +21,8 @@ LRESULT CALLBACK EmptyOnClick(HWND edit, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-ChangePasswordWindow::ChangePasswordWindow(HINSTANCE instance, HWND owner, Quellgate& controller)
-    : controller_(controller) {
+ChangePasswordWindow::ChangePasswordWindow(HINSTANCE instance, HWND owner, PasswordCommands& commands)
+    : commands_(commands) {
     Create(instance, {L"QuellgatePassword", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, true},
            layout::kChangePasswordWindow);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
@@ -42,9 +43,9 @@ LRESULT ChangePasswordWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
         if (HIWORD(wParam) != BN_CLICKED) return 0;
         // Enter and Esc come as IDOK and IDCANCEL.
         if (LOWORD(wParam) == layout::kPasswordOk || LOWORD(wParam) == IDOK) {
-            if (controller_.ChangePassword(WindowText(Control(layout::kOldPassword)),
-                                           WindowText(Control(layout::kNewPassword)),
-                                           WindowText(Control(layout::kRetypedPassword))))
+            if (commands_.ChangePassword(WindowText(Control(layout::kOldPassword)),
+                                         WindowText(Control(layout::kNewPassword)),
+                                         WindowText(Control(layout::kRetypedPassword))))
                 Hide();
         } else if (LOWORD(wParam) == layout::kPasswordCancel || LOWORD(wParam) == IDCANCEL) {
             Hide();

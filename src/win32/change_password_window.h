@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/quellgate.h"
+#include "shell/view_commands.h"
 #include "win32/form.h"
 
 namespace quellgate::win32 {
@@ -8,7 +8,7 @@ namespace quellgate::win32 {
 // The old password once, the new one twice.
 class ChangePasswordWindow : public Form {
 public:
-    ChangePasswordWindow(HINSTANCE instance, HWND owner, Quellgate& controller);
+    ChangePasswordWindow(HINSTANCE instance, HWND owner, PasswordCommands& commands);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -16,7 +16,7 @@ protected:
 private:
     void EmptyBoxes() const;
 
-    Quellgate& controller_;
+    PasswordCommands& commands_;
 };
 
 }  // namespace quellgate::win32

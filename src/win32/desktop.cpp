@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "win32/error_text.h"
 #include "win32/wide.h"
 
 namespace quellgate::win32 {
@@ -26,7 +27,7 @@ void WinDesktop::EnumerateWindows(const std::function<void(const TopLevelWindow&
         reinterpret_cast<LPARAM>(&visit));
 }
 
-bool WinDesktop::SendAltHome() {
+Outcome WinDesktop::SendAltHome() {
     std::array<INPUT, 4> keys{};
     for (auto& key : keys) key.type = INPUT_KEYBOARD;
     keys[0].ki.wVk = VK_MENU;
@@ -36,7 +37,10 @@ bool WinDesktop::SendAltHome() {
     keys[2].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
     keys[3].ki.wVk = VK_MENU;
     keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
+    if (SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size())
+        return Outcome::Success();
+    // Windows refuses input into a program of higher integrity, and says nothing more.
+    return Outcome::Refused(ErrorText(GetLastError()));
 }
 
 bool WinDesktop::IsKeyPressed(Key key) {

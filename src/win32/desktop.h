@@ -7,7 +7,7 @@ namespace quellgate::win32 {
 class WinDesktop : public Desktop {
 public:
     void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) override;
-    bool SendAltHome() override;
+    Outcome SendAltHome() override;
     bool IsKeyPressed(Key key) override;
 };
 

@@ -3,6 +3,7 @@
 #include "win32/form.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
+#include "win32/window_text.h"
 
 namespace quellgate::win32 {
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "win32/error_text.h"
 #include "win32/handles.h"
 #include "win32/process.h"
 #include "win32/wide.h"

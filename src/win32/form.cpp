@@ -1,11 +1,11 @@
 #include "win32/form.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <string>
 
 #include "win32/diagnostics.h"
-#include "win32/resource_ids.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -13,16 +13,9 @@
 namespace quellgate::win32 {
 namespace {
 
-// Tenths of a point of each layout font: 8.25, 8.25 bold, 9.75 bold, 13.5 bold.
-struct FontSize {
-    int tenthsOfPoint;
-    bool bold;
-};
-constexpr std::array<FontSize, 4> kFonts = {{{83, false}, {83, true}, {98, true}, {135, true}}};
-
-UniqueFont MakeFont(FontSize size, UINT dpi) {
+UniqueFont MakeFont(layout::FontSize size, UINT dpi) {
     // The TrueType face of the classic dialog font, so text scales cleanly.
-    return UniqueFont(CreateFontW(-MulDiv(size.tenthsOfPoint, static_cast<int>(dpi), 720), 0, 0, 0,
+    return UniqueFont(CreateFontW(-static_cast<int>(std::lround(size.points * dpi / 72)), 0, 0, 0,
                                   size.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"Microsoft Sans Serif"));
@@ -61,23 +54,6 @@ std::wstring ControlText(std::string_view text) {
         wide += c;
     }
     return wide;
-}
-
-int ResourceOf(layout::Picture picture) {
-    using layout::Picture;
-    switch (picture) {
-    case Picture::Facebook: return IDP_FACEBOOK;
-    case Picture::Twitter: return IDP_TWITTER;
-    case Picture::LinkedIn: return IDP_LINKEDIN;
-    case Picture::MySpace: return IDP_MYSPACE;
-    case Picture::YouTube: return IDP_YOUTUBE;
-    case Picture::Add: return IDP_ADD;
-    case Picture::Remove: return IDP_REMOVE;
-    case Picture::Splash: return IDP_SPLASH;
-    case Picture::Info: return IDP_INFO;
-    case Picture::None: break;
-    }
-    return 0;
 }
 
 void Register(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
@@ -130,7 +106,7 @@ void Form::Create(HINSTANCE instance, const Frame& frame, const layout::Window& 
     if (!window) return;
     for (const auto& control : design.controls) {
         if (control.picture != layout::Picture::None)
-            pictures_.try_emplace(control.picture, instance, ResourceOf(control.picture));
+            pictures_.try_emplace(control.picture, instance, layout::NameOf(control.picture));
         const ControlClass kind = ClassOf(control.kind);
         CreateWindowExW(0, kind.name, ControlText(control.text).c_str(),
                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, window,
@@ -182,7 +158,8 @@ void Form::SetClientHeightPixels(int height) const {
 
 void Form::ApplyDpi(UINT dpi, const RECT* suggested) {
     dpi_ = dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
-    for (std::size_t i = 0; i < kFontCount; ++i) fonts_[i] = MakeFont(kFonts[i], dpi_);
+    for (std::size_t i = 0; i < fonts_.size(); ++i)
+        fonts_[i] = MakeFont(layout::SizeOf(layout::Font(i)), dpi_);
 
     HWND window = window_.get();
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));

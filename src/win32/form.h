@@ -4,7 +4,7 @@
 #include <map>
 #include <optional>
 
-#include "shell/window_layout.h"
+#include "shell/view_rules.h"
 #include "win32/handles.h"
 #include "win32/pictures.h"
 
@@ -68,8 +68,7 @@ private:
     UniqueWindow tooltips_;
     const layout::Window* design_ = nullptr;
     std::map<layout::Picture, Picture> pictures_;  // each kept scaled for its place
-    static constexpr std::size_t kFontCount = 4;
-    std::array<UniqueFont, kFontCount> fonts_;
+    std::array<UniqueFont, 4> fonts_;              // by layout::Font
     UniqueBrush background_;
     COLORREF backgroundColour_ = 0;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;

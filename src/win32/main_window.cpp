@@ -1,6 +1,5 @@
 #include "win32/main_window.h"
 
-#include "text/utf8.h"
 #include "win32/change_password_window.h"
 #include "win32/info_window.h"
 #include "win32/resource_ids.h"
@@ -32,20 +31,6 @@ UniqueIcon LoadAppIcon(HINSTANCE instance, int size) {
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-std::optional<std::size_t> NetworkOf(int id, int first) {
-    if (id < first || id >= first + static_cast<int>(kNetworkCount)) return std::nullopt;
-    return static_cast<std::size_t>(id - first);
-}
-
-// The outline's width along the inside of the area.
-void DrawOutline(HDC dc, RECT area, COLORREF colour, int width) {
-    const UniqueBrush brush(CreateSolidBrush(colour));
-    for (int i = 0; i < width; ++i) {
-        FrameRect(dc, &area, brush.get());
-        InflateRect(&area, -1, -1);
-    }
-}
-
 constexpr layout::Window kOwner{"Quellgate", 0, 0, {}};
 
 }  // namespace
@@ -54,7 +39,8 @@ OwnerWindow::OwnerWindow(HINSTANCE instance) {
     Create(instance, {L"QuellgateOwner", WS_POPUP, WS_EX_TOOLWINDOW, nullptr, false}, kOwner);
 }
 
-MainWindow::MainWindow(HINSTANCE instance, HWND owner) : instance_(instance), owner_(owner) {
+MainWindow::MainWindow(HINSTANCE instance, HWND owner, ViewCommands& commands)
+    : instance_(instance), owner_(owner), commands_(commands) {
     Create(instance,
            {L"QuellgateMain", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, false, BuildMenu()},
            layout::kMainWindow);
@@ -62,7 +48,6 @@ MainWindow::MainWindow(HINSTANCE instance, HWND owner) : instance_(instance), ow
     smallIcon_ = LoadAppIcon(instance, GetSystemMetricsForDpi(SM_CXSMICON, Dpi()));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    SendMessageW(Control(layout::kStartAtLogonBox), BM_SETCHECK, BST_CHECKED, 0);
 }
 
 MainWindow::~MainWindow() = default;
@@ -77,44 +62,37 @@ bool MainWindow::PreTranslate(MSG& message) const {
     return false;
 }
 
-const layout::Rgb& MainWindow::SwitchColour(std::size_t network) const {
-    return blocked_.at(network) ? layout::kBlockedColour : layout::kFreeColour;
-}
-
 void MainWindow::ShowSwitch(std::size_t network, bool blocked) {
     blocked_.at(network) = blocked;
-    const int offset = static_cast<int>(network);
-    SetWindowTextW(Control(layout::kNetworkStatus + offset),
-                   Wide(blocked ? layout::kBlockedText : layout::kFreeText).c_str());
-    InvalidateRect(Control(layout::kNetworkIcon + offset), nullptr, TRUE);
-    InvalidateRect(Control(layout::kNetworkStatus + offset), nullptr, TRUE);
+    SetWindowTextW(Control(layout::StatusOf(network)), Wide(layout::LookOf(blocked).text).c_str());
+    InvalidateRect(Control(layout::IconOf(network)), nullptr, TRUE);
+    InvalidateRect(Control(layout::StatusOf(network)), nullptr, TRUE);
 }
 
-void MainWindow::ShowKeywords(const std::vector<std::string>& entries) {
-    shownKeywords_ = entries;
+void MainWindow::ShowKeywords(const std::vector<std::string>& rows) {
+    shownRows_ = rows;
     filledRows_ = 0;
     HWND list = Control(layout::kKeywordList);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    SendMessageW(list, LB_INITSTORAGE, entries.size(), 0);
+    SendMessageW(list, LB_INITSTORAGE, rows.size(), 0);
     FillKeywordList();
 }
 
 void MainWindow::FillKeywordList() {
     HWND list = Control(layout::kKeywordList);
-    const std::size_t end = std::min(shownKeywords_.size(), filledRows_ + kRowsAtOnce);
+    const std::size_t end = std::min(shownRows_.size(), filledRows_ + kRowsAtOnce);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (; filledRows_ < end; ++filledRows_) {
-        const std::wstring row =
-            Wide(Abbreviated(shownKeywords_[filledRows_], layout::kShownEntryCharacters));
+        const std::wstring row = Wide(shownRows_[filledRows_]);
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    if (filledRows_ < shownKeywords_.size()) {
+    if (filledRows_ < shownRows_.size()) {
         SetTimer(hwnd(), kFillTimer, 1, nullptr);
     } else {
         KillTimer(hwnd(), kFillTimer);
-        shownKeywords_ = {};
+        shownRows_ = {};
     }
 }
 
@@ -141,7 +119,7 @@ void MainWindow::ShowInfo() {
 
 void MainWindow::ShowChangePassword() {
     if (!changePassword_)
-        changePassword_ = std::make_unique<ChangePasswordWindow>(instance_, owner_, *controller_);
+        changePassword_ = std::make_unique<ChangePasswordWindow>(instance_, owner_, commands_);
     changePassword_->Show();
 }
 
@@ -151,56 +129,55 @@ void MainWindow::Terminate() {
 }
 
 void MainWindow::OnCommand(int id, int code) {
-    if (!controller_) return;
-    if (const auto network = NetworkOf(id, layout::kNetworkIcon); network && code == BN_CLICKED)
-        return controller_->ToggleNetwork(*network);
+    if (id >= layout::kMenuHide && id <= layout::kMenuInfo) return commands_.Choose(id);
+    if (code != BN_CLICKED) return;
+    if (const auto network = layout::NetworkOf(id)) return commands_.ToggleNetwork(*network);
     switch (id) {
-    case layout::kAddButton:
-        if (code == BN_CLICKED) controller_->AddKeyword();
-        break;
-    case layout::kRemoveButton:
-        if (code == BN_CLICKED) controller_->RemoveSelectedKeyword();
-        break;
+    case layout::kAddButton: commands_.AddKeyword(); break;
+    case layout::kRemoveButton: commands_.RemoveSelectedKeyword(); break;
     case layout::kStartAtLogonBox:
-        if (code == BN_CLICKED)
-            controller_->SetStartAtLogon(SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED);
+        commands_.SetStartAtLogon(SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED);
         break;
-    case layout::kMenuHide: Hide(); break;
-    case layout::kMenuChangePassword: ShowChangePassword(); break;
-    case layout::kMenuExit: PostMessageW(hwnd(), WM_CLOSE, 0, 0); break;
-    case layout::kMenuInfo: ShowInfo(); break;
     default: break;
     }
 }
 
 std::optional<layout::Rgb> MainWindow::TextColour(const layout::Control& control) const {
-    if (const auto network = NetworkOf(control.id, layout::kNetworkStatus)) return SwitchColour(*network);
+    if (const auto network = layout::NetworkOf(control.id)) return layout::LookOf(blocked_[*network]).colour;
     return Form::TextColour(control);
 }
 
 void MainWindow::DrawControl(const layout::Control& control, const DRAWITEMSTRUCT& item) const {
-    const auto network = NetworkOf(control.id, layout::kNetworkIcon);
+    const auto network = layout::NetworkOf(control.id);
     if (!network) return Form::DrawControl(control, item);
     // The picture inside, the switch's colour round it.
-    const int outline = ToPixels(layout::kOutlineTwips, Dpi());
+    const RECT& place = item.rcItem;
+    const layout::Outline outline =
+        layout::OutlineOf({place.left, place.top, place.right - place.left, place.bottom - place.top},
+                          ToPixels(layout::kOutlineTwips, Dpi()));
     DRAWITEMSTRUCT inside = item;
-    InflateRect(&inside.rcItem, -outline, -outline);
+    inside.rcItem = {outline.inside.left, outline.inside.top, outline.inside.left + outline.inside.width,
+                     outline.inside.top + outline.inside.height};
     Form::DrawControl(control, inside);
-    DrawOutline(item.hDC, item.rcItem, ToColorRef(SwitchColour(*network)), outline);
+    const UniqueBrush brush(CreateSolidBrush(ToColorRef(layout::LookOf(blocked_[*network]).colour)));
+    for (const layout::Box& edge : outline.edges) {
+        const RECT rect{edge.left, edge.top, edge.left + edge.width, edge.top + edge.height};
+        FillRect(item.hDC, &rect, brush.get());
+    }
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
-        if (wParam == kWatchTimer && controller_) controller_->OnWatchTick();
+        if (wParam == kWatchTimer) commands_.OnWatchTick();
         if (wParam == kFillTimer) FillKeywordList();
         return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_CLOSE:
         // Every way of closing (menu, title bar, Alt+F4, another program) asks first.
-        if (controller_) controller_->RequestExit();
+        commands_.RequestExit();
         return 0;
-    case WM_QUERYENDSESSION: return controller_ && controller_->RequestExit() ? TRUE : FALSE;
+    case WM_QUERYENDSESSION: return commands_.RequestExit() ? TRUE : FALSE;
     default: return Form::HandleMessage(message, wParam, lParam);
     }
 }

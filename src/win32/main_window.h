@@ -1,10 +1,11 @@
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include "blocklist/networks.h"
 #include "shell/main_view.h"
-#include "shell/quellgate.h"
+#include "shell/view_commands.h"
 #include "win32/form.h"
 
 namespace quellgate::win32 {
@@ -23,10 +24,8 @@ public:
 // master password show it.
 class MainWindow : public Form, public MainView {
 public:
-    MainWindow(HINSTANCE instance, HWND owner);
+    MainWindow(HINSTANCE instance, HWND owner, ViewCommands& commands);
     ~MainWindow() override;
-
-    void Attach(Quellgate& controller) { controller_ = &controller; }
 
     // Keyboard navigation for the main window and its modeless companions.
     bool PreTranslate(MSG& message) const;
@@ -34,11 +33,13 @@ public:
     void ShowMain() override { Show(); }
     void HideMain() override { Hide(); }
     void ShowSwitch(std::size_t network, bool blocked) override;
-    void ShowKeywords(const std::vector<std::string>& entries) override;
+    void ShowKeywords(const std::vector<std::string>& rows) override;
     std::optional<std::size_t> SelectedKeyword() const override;
     void ShowStartAtLogon(bool on) override;
     void StartWatch() override;
     void ShowSplash() override;
+    void ShowInfo() override;
+    void ShowChangePassword() override;
     void Terminate() override;
 
 protected:
@@ -49,15 +50,12 @@ protected:
 private:
     void OnCommand(int id, int code);
     void FillKeywordList();
-    void ShowInfo();
-    void ShowChangePassword();
-    const layout::Rgb& SwitchColour(std::size_t network) const;
 
     HINSTANCE instance_;
     HWND owner_;
-    Quellgate* controller_ = nullptr;
+    ViewCommands& commands_;
     std::array<bool, kNetworkCount> blocked_{};
-    std::vector<std::string> shownKeywords_;  // what the list box is being filled with
+    std::vector<std::string> shownRows_;  // what the list box is being filled with
     std::size_t filledRows_ = 0;
     UniqueIcon bigIcon_, smallIcon_;
     std::unique_ptr<SplashWindow> splash_;

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <utility>
 
+#include "win32/com.h"
+#include "win32/wide.h"
+
 #include <wincodec.h>
 
 namespace quellgate::win32 {
@@ -14,8 +17,9 @@ namespace {
 constexpr UINT kLargestSide = 4096;  // far beyond any picture of ours; guards the arithmetic below
 
 // The bytes of an RCDATA resource; they live as long as the module.
-std::pair<const BYTE*, DWORD> ResourceBytes(HMODULE module, int resourceId) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
+std::pair<const BYTE*, DWORD> ResourceBytes(HMODULE module, std::string_view name) {
+    if (name.empty()) return {nullptr, 0};
+    HRSRC found = FindResourceW(module, Wide(name).c_str(), RT_RCDATA);
     if (!found) return {nullptr, 0};
     HGLOBAL loaded = LoadResource(module, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
@@ -24,8 +28,8 @@ std::pair<const BYTE*, DWORD> ResourceBytes(HMODULE module, int resourceId) {
 
 }  // namespace
 
-Pixels DecodePicture(HMODULE module, int resourceId) {
-    const auto [bytes, size] = ResourceBytes(module, resourceId);
+Pixels DecodePicture(HMODULE module, std::string_view name) {
+    const auto [bytes, size] = ResourceBytes(module, name);
     if (!bytes || size == 0) return {};
 
     ComPtr<IWICImagingFactory> factory;
@@ -91,20 +95,11 @@ Pixels AreaAverage(const Pixels& source, int width, int height) {
     return out;
 }
 
-SIZE FitInside(const Pixels& picture, SIZE box) {
-    if (picture.Empty() || box.cx <= 0 || box.cy <= 0) return {0, 0};
-    const double scale = std::min(double(box.cx) / picture.width, double(box.cy) / picture.height);
-    const auto side = [scale](int length, LONG limit) {
-        return std::clamp(static_cast<LONG>(std::lround(length * scale)), LONG{1}, limit);
-    };
-    return {side(picture.width, box.cx), side(picture.height, box.cy)};
-}
-
 void Picture::Scale(SIZE box) const {
     box_ = box;
-    size_ = FitInside(source_, box);
+    fitted_ = layout::FitInside(source_.width, source_.height, {0, 0, box.cx, box.cy});
     scaled_.reset();
-    const Pixels scaled = AreaAverage(source_, size_.cx, size_.cy);
+    const Pixels scaled = AreaAverage(source_, fitted_.width, fitted_.height);
     if (scaled.Empty()) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -126,8 +121,8 @@ void Picture::Draw(HDC dc, const RECT& place, int nudge) const {
     if (!memory) return;
     const HGDIOBJ previous = SelectObject(memory.get(), scaled_.get());
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, place.left + (box.cx - size_.cx) / 2 + nudge, place.top + (box.cy - size_.cy) / 2 + nudge,
-               size_.cx, size_.cy, memory.get(), 0, 0, size_.cx, size_.cy, blend);
+    AlphaBlend(dc, place.left + fitted_.left + nudge, place.top + fitted_.top + nudge, fitted_.width,
+               fitted_.height, memory.get(), 0, 0, fitted_.width, fitted_.height, blend);
     SelectObject(memory.get(), previous);
 }
 

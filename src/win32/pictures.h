@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
+#include "shell/view_rules.h"
 #include "win32/handles.h"
 
 namespace quellgate::win32 {
@@ -18,23 +20,20 @@ struct Pixels {
     bool Empty() const { return bgra.empty(); }
 };
 
-// The PNG resource `resourceId` of `module`, decoded; empty when it is missing
-// or is no picture. Needs COM on the calling thread.
-Pixels DecodePicture(HMODULE module, int resourceId);
+// The PNG resource of `module` of that name, decoded; empty when it is
+// missing or is no picture. Needs COM on the calling thread.
+Pixels DecodePicture(HMODULE module, std::string_view name);
 
 // The picture at width x height, each pixel the average of the area it covers.
 // WIC's own scaler is not used: Wine's picks the nearest pixel in every mode.
 Pixels AreaAverage(const Pixels& source, int width, int height);
-
-// The largest size of the picture's proportions that fits in `box`.
-SIZE FitInside(const Pixels& picture, SIZE box);
 
 // One picture of a window. Decoded when made; kept scaled for the place it is
 // drawn in, and scaled again only when that place changes size, which happens
 // when the window moves to a monitor of another DPI.
 class Picture {
 public:
-    Picture(HMODULE module, int resourceId) : source_(DecodePicture(module, resourceId)) {}
+    Picture(HMODULE module, std::string_view name) : source_(DecodePicture(module, name)) {}
 
     // As large as fits in `place`, centred, moved `nudge` pixels right and
     // down (a pressed button). Draws nothing when the picture did not decode.
@@ -46,7 +45,7 @@ private:
     Pixels source_;
     // The scaled copy is a cache: drawing fills it in.
     mutable SIZE box_{};
-    mutable SIZE size_{};
+    mutable layout::Box fitted_{};
     mutable UniqueBitmap scaled_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "win32/error_text.h"
 #include "win32/handles.h"
 #include "win32/wide.h"
 

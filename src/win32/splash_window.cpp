@@ -12,11 +12,14 @@ SplashWindow::SplashWindow(HINSTANCE instance, HWND owner) {
            {L"QuellgateSplash", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, owner, true,
             nullptr, layout::kSplashBlue, false},
            layout::kSplashWindow);
-    SetTimer(hwnd(), kEndTimer, layout::kSplashShownMs, nullptr);
-    SetTimer(hwnd(), kRollTimer, layout::kSplashRollMs, nullptr);
 }
 
 LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT && !rolling_) {
+        rolling_ = true;
+        SetTimer(hwnd(), kEndTimer, layout::kSplashShownMs, nullptr);
+        SetTimer(hwnd(), kRollTimer, layout::kSplashRollMs, nullptr);
+    }
     if (message != WM_TIMER) return Form::HandleMessage(message, wParam, lParam);
     if (wParam == kEndTimer) {
         Hide();

@@ -12,6 +12,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool rolling_ = false;  // from its first paint
 };
 
 }  // namespace quellgate::win32

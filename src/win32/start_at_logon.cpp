@@ -1,5 +1,6 @@
 #include "win32/start_at_logon.h"
 
+#include "win32/error_text.h"
 #include "win32/handles.h"
 #include "win32/settings_store.h"
 #include "win32/wide.h"
@@ -10,6 +11,10 @@ namespace {
 LSTATUS OpenRunKey(UniqueKey& key) {
     return RegCreateKeyExW(HKEY_CURRENT_USER, WinStartAtLogon::kRunKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr,
                            key.out(), nullptr);
+}
+
+Outcome Failed(Outcome::Step step, LSTATUS status) {
+    return Outcome::Failure(ErrorText(static_cast<DWORD>(status)), step, status);
 }
 
 }  // namespace
@@ -23,20 +28,26 @@ std::string RunCommand(std::string_view executablePath) {
     return command;
 }
 
-StartAtLogon::Result WinStartAtLogon::Write(std::string_view name, std::string_view executablePath) {
+Outcome WinStartAtLogon::Write(std::string_view name, std::string_view executablePath) {
     UniqueKey key;
-    if (const LSTATUS status = OpenRunKey(key)) return {Result::Stage::Opening, status};
+    if (const LSTATUS status = OpenRunKey(key)) return Failed(Outcome::Step::Opening, status);
     if (const LSTATUS status = SetStringValue(key.get(), name, RunCommand(executablePath)))
-        return {Result::Stage::Writing, status};
-    return {};
+        return Failed(Outcome::Step::Writing, status);
+    return Outcome::Success();
 }
 
-StartAtLogon::Result WinStartAtLogon::Remove(std::string_view name) {
+Outcome WinStartAtLogon::Remove(std::string_view name) {
     UniqueKey key;
-    if (const LSTATUS status = OpenRunKey(key)) return {Result::Stage::Opening, status};
+    if (const LSTATUS status = OpenRunKey(key)) return Failed(Outcome::Step::Opening, status);
     const LSTATUS status = RegDeleteValueW(key.get(), Wide(name).c_str());
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return {Result::Stage::Writing, status};
-    return {};
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        return Failed(Outcome::Step::Writing, status);
+    return Outcome::Success();
+}
+
+StartAtLogon::Place WinStartAtLogon::PlaceOf(std::string_view name) const {
+    return {true, "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run, value " +
+                      std::string(name)};
 }
 
 bool WinStartAtLogon::Exists(std::string_view name) const {

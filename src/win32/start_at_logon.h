@@ -9,9 +9,10 @@ class WinStartAtLogon : public StartAtLogon {
 public:
     static constexpr const wchar_t* kRunKeyPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-    Result Write(std::string_view name, std::string_view executablePath) override;
-    Result Remove(std::string_view name) override;
+    Outcome Write(std::string_view name, std::string_view executablePath) override;
+    Outcome Remove(std::string_view name) override;
     bool Exists(std::string_view name) const override;
+    Place PlaceOf(std::string_view name) const override;
 };
 
 // What the Run value holds: the path, quoted when it holds a blank, so that

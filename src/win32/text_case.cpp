@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "win32/wide.h"
+#include "win32/windows_api.h"
 
 namespace quellgate::win32 {
 

@@ -1,10 +1,10 @@
 #include "platform/shadowed_stores.h"
-#include "shell/quellgate.h"
+#include "shell/controller.h"
+#include "win32/com.h"
 #include "win32/desktop.h"
 #include "win32/diagnostics.h"
 #include "win32/dialogs.h"
 #include "win32/file_store.h"
-#include "win32/handles.h"
 #include "win32/main_window.h"
 #include "win32/process.h"
 #include "win32/settings_store.h"
@@ -38,14 +38,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WinProcess process;
     DebugOutput diagnostics;
 
+    Controller controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
     OwnerWindow owner(instance);
-    MainWindow window(instance, owner.hwnd());
+    MainWindow window(instance, owner.hwnd(), controller);
     if (!window.hwnd()) return 1;
     dialogs.SetOwner(window.hwnd());
-
-    Quellgate app({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics}, window);
-    window.Attach(app);
-    if (!app.Start()) return 0;
+    if (!controller.Start(window)) return 0;
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

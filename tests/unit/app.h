@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "fakes/fakes.h"
-#include "shell/quellgate.h"
+#include "shell/controller.h"
 
 namespace quellgate::testing {
 
@@ -29,10 +29,10 @@ protected:
 
     // A new run of the program on the fakes as they stand; false when it ended at once.
     bool Start() {
-        app_ = std::make_unique<Quellgate>(platform(), view);
-        return app_->Start();
+        app_ = std::make_unique<Controller>(platform());
+        return app_->Start(view);
     }
-    Quellgate& app() { return *app_; }
+    Controller& app() { return *app_; }
     std::string& File() { return files.files["blocklist"]; }
 
     void Type(std::optional<std::string> keyword) {
@@ -50,7 +50,7 @@ protected:
     fakes::RecordingView view;
 
 private:
-    std::unique_ptr<Quellgate> app_;
+    std::unique_ptr<Controller> app_;
 };
 
 }  // namespace quellgate::testing

@@ -1,6 +1,7 @@
 // Starting, the watch with its keys, unlocking, changing the password and exiting.
 #include "app.h"
 #include "protect/rotor_cipher.h"
+#include "shell/window_layout.h"
 
 namespace quellgate::testing {
 namespace {
@@ -30,6 +31,12 @@ TEST_F(StartUp, WritesTheLogonEntryEveryRunAndTheBoxFollowsIt) {
     startAtLogon.writeError = 87;
     app().SetStartAtLogon(true);
     EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Error 87 setting key\r\n", MessageIcon::None)));
+    startAtLogon.registryValue = false;  // a file: no registry error numbers
+    app().SetStartAtLogon(true);
+    EXPECT_THAT(
+        dialogs.messages.back().text,
+        AllOf(HasSubstr("could not write its start-at-login entry\r\nentries/renamed\r\n(not allowed)"),
+              Not(HasSubstr("87"))));
 }
 
 TEST_F(StartUp, BlocksWhileAStartUpMessageWaitsForAnAnswer) {
@@ -94,6 +101,20 @@ TEST_F(Watch, F4HidesF8SendsAltHomeOnceATapAndAFailingStepStopsNothing) {
     app().OnWatchTick();
     EXPECT_EQ(desktop.altHomes, 2) << "the tick got past F8 and scanned";
     EXPECT_THAT(diagnostics.notes, ElementsAre(HasSubstr("the system call failed")));
+}
+
+TEST_F(Watch, TheMenuHidesShowsTheCompanionsAndAsksBeforeEnding) {
+    Start();
+    view.mainShown = true;
+    app().Choose(layout::kMenuHide);
+    app().Choose(layout::kMenuInfo);
+    app().Choose(layout::kMenuChangePassword);
+    EXPECT_FALSE(view.mainShown);
+    EXPECT_TRUE(view.infoShown && view.changePasswordShown);
+    dialogs.answers = {Answer::No};
+    app().Choose(layout::kMenuExit);
+    EXPECT_THAT(dialogs.messages, ElementsAre(Shown("Exit Quellgate?", MessageIcon::Question, "Quellgate",
+                                                    MessageButtons::YesNo)));
 }
 
 TEST_F(Watch, F5HeldOpensOnePromptAtATime) {

@@ -4,8 +4,6 @@
 // probe windows that count the keystrokes they receive, injected keys, and the
 // program's own windows and message boxes found by class and caption.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -135,17 +133,5 @@ void StoreSetting(const char* name, const std::string& value);
 void DenyWrites(const win32::RegistryStore& store);
 void AllowWrites(const win32::RegistryStore& store);
 std::optional<std::wstring> RunEntry();
-
-// A fresh copy of the program with no stored settings, for each test.
-class ProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override { ClearStoredState(); }
-    void TearDown() override {
-        program.Stop();
-        ClearStoredState();
-    }
-
-    Program program;
-};
 
 }  // namespace quellgate::testing

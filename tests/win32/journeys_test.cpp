@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "blocklist/blocklist_file.h"
-#include "harness.h"
+#include "program_test.h"
 #include "shell/window_layout.h"
 
 namespace quellgate::testing {

@@ -7,8 +7,9 @@
 #include <utility>
 
 #include "harness.h"
+#include "shell/view_rules.h"
+#include "win32/com.h"
 #include "win32/pictures.h"
-#include "win32/resource_ids.h"
 
 namespace quellgate::testing {
 namespace {
@@ -21,7 +22,7 @@ class Pictures : public ::testing::Test {
 protected:
     // Draws the picture into a place of this size on a magenta 32-bit DIB
     // section; the pixels come back as 0xRRGGBB.
-    std::vector<std::uint32_t> DrawnPixels(int id, int width, int height) const {
+    std::vector<std::uint32_t> DrawnPixels(std::string_view name, int width, int height) const {
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
@@ -30,7 +31,7 @@ protected:
         const HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
         auto* pixels = static_cast<std::uint32_t*>(bits);
         std::fill(pixels, pixels + width * height, kMagenta);
-        win32::Picture(program.get(), id).Draw(dc.get(), RECT{0, 0, width, height});
+        win32::Picture(program.get(), name).Draw(dc.get(), RECT{0, 0, width, height});
         GdiFlush();
         std::vector<std::uint32_t> drawn(pixels, pixels + width * height);
         for (auto& pixel : drawn) pixel &= 0xFFFFFF;
@@ -45,8 +46,11 @@ protected:
 
 TEST_F(Pictures, EveryPictureDecodesAndScalesToTheSizeAskedWithSoftEdges) {
     ASSERT_TRUE(program);
-    for (const int id : {IDP_FACEBOOK, IDP_TWITTER, IDP_LINKEDIN, IDP_MYSPACE, IDP_YOUTUBE, IDP_ADD,
-                         IDP_REMOVE, IDP_SPLASH, IDP_INFO}) {
+    using layout::Picture;
+    for (const Picture picture :
+         {Picture::Facebook, Picture::Twitter, Picture::LinkedIn, Picture::MySpace, Picture::YouTube,
+          Picture::Add, Picture::Remove, Picture::Splash, Picture::Info}) {
+        const std::string_view id = layout::NameOf(picture);
         const win32::Pixels scaled = win32::AreaAverage(win32::DecodePicture(program.get(), id), 37, 23);
         ASSERT_EQ(scaled.width, 37) << id;
         ASSERT_EQ(scaled.height, 23) << id;
@@ -55,7 +59,7 @@ TEST_F(Pictures, EveryPictureDecodesAndScalesToTheSizeAskedWithSoftEdges) {
     }
     // The rim of a round button 24 px wide is some 66 px long; an area average
     // leaves most of it partly covered, the nearest pixel only a few.
-    const win32::Pixels button = win32::AreaAverage(win32::DecodePicture(program.get(), IDP_ADD), 24, 24);
+    const win32::Pixels button = win32::AreaAverage(win32::DecodePicture(program.get(), "add"), 24, 24);
     EXPECT_GT(std::count_if(button.bgra.begin(), button.bgra.end(),
                             [](std::uint32_t pixel) { return Alpha(pixel) > 0 && Alpha(pixel) < 255; }),
               40);
@@ -63,7 +67,7 @@ TEST_F(Pictures, EveryPictureDecodesAndScalesToTheSizeAskedWithSoftEdges) {
 
 TEST_F(Pictures, DrawsCentredInItsPlaceAndTransparentAroundARoundButton) {
     ASSERT_TRUE(program);
-    for (const auto& [id, green] : {std::pair{IDP_ADD, true}, std::pair{IDP_REMOVE, false}}) {
+    for (const auto& [id, green] : {std::pair{"add", true}, std::pair{"remove", false}}) {
         // Fitted to 24 x 24 in the middle of 40 x 24: x from 8 to 31.
         const auto at = [pixels = DrawnPixels(id, 40, 24)](int x, int y) { return pixels[y * 40 + x]; };
         for (const int y : {0, 11, 23}) {
@@ -75,7 +79,8 @@ TEST_F(Pictures, DrawsCentredInItsPlaceAndTransparentAroundARoundButton) {
         const std::uint32_t face = at(8 + 11, 4);
         EXPECT_EQ(((face >> 8) & 0xFF) > (face >> 16), green) << id << ": " << std::hex << face;
     }
-    EXPECT_EQ(DrawnPixels(9999, 8, 8)[4 * 8 + 4], kMagenta) << "a missing picture leaves its place as it was";
+    EXPECT_EQ(DrawnPixels("nothing", 8, 8)[4 * 8 + 4], kMagenta)
+        << "a missing picture leaves its place as it was";
 }
 
 }  // namespace

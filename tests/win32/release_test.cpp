@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "harness.h"
 #include "version.h"
 #include "win32/wide.h"

@@ -94,8 +94,7 @@ TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValueQuoted) {
     const std::string name = "Quellgate Seam Test";
     run.Remove(name);
     EXPECT_FALSE(run.Exists(name));
-    EXPECT_EQ(run.Write(name, "C:\\My Tools\\Quellgate Seam Test.exe").stage,
-              StartAtLogon::Result::Stage::Done);
+    EXPECT_TRUE(run.Write(name, "C:\\My Tools\\Quellgate Seam Test.exe"));
     EXPECT_TRUE(run.Exists(name));
     wchar_t data[MAX_PATH] = {};
     DWORD size = sizeof(data);
@@ -103,9 +102,9 @@ TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValueQuoted) {
                            RRF_RT_REG_SZ, nullptr, data, &size),
               0);
     EXPECT_STREQ(data, L"\"C:\\My Tools\\Quellgate Seam Test.exe\"") << "quoted, for the blank";
-    EXPECT_EQ(run.Remove(name).stage, StartAtLogon::Result::Stage::Done);
+    EXPECT_TRUE(run.Remove(name));
     EXPECT_FALSE(run.Exists(name));
-    EXPECT_EQ(run.Remove(name).stage, StartAtLogon::Result::Stage::Done) << "a missing entry is no error";
+    EXPECT_TRUE(run.Remove(name)) << "a missing entry is no error";
 }
 
 TEST(DesktopTest, ListsEveryWindowButReadsOnlyTheVisibleOnesCaptionsBrokenOrNot) {

@@ -25,6 +25,7 @@
 
 #include "blocklist/blocklist_file.h"
 #include "harness.h"
+#include "win32/error_text.h"
 #include "win32/handles.h"
 #include "win32/wide.h"
 #include "win32/windows_api.h"

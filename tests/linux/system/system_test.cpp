@@ -50,7 +50,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using Stage = StartAtLogon::Result::Stage;
+using Step = Outcome::Step;
 
 // Sets an environment variable (unsets it, for nothing) until the end of the scope.
 class ScopedEnv {
@@ -278,20 +278,20 @@ TEST_F(Autostart, WritesTheEntryFindsItAndRemovesIt) {
     const fs::path file = config / "autostart/quellgate.desktop";
     EXPECT_EQ(autostart.PathOf("quellgate"), file.string());
     EXPECT_FALSE(autostart.Exists("quellgate"));
-    EXPECT_EQ(autostart.Remove("quellgate").stage, Stage::Done) << "no folder yet";
+    EXPECT_TRUE(autostart.Remove("quellgate")) << "no folder yet";
     fs::create_directories(file.parent_path());
     WriteBytes(file, "[Desktop Entry]\nExec=the user's own\n");
-    ASSERT_EQ(autostart.Write("quellgate", "/usr/local/bin/quellgate").stage, Stage::Done);
+    ASSERT_TRUE(autostart.Write("quellgate", "/usr/local/bin/quellgate"));
     EXPECT_EQ(
         ReadBytes(file),
         "[Desktop Entry]\nType=Application\nName=Quellgate\nComment=Keeps you away from social networks\n"
         "Exec=/usr/local/bin/quellgate\nTerminal=false\nNoDisplay=false\nX-GNOME-Autostart-enabled=true\n");
     EXPECT_TRUE(autostart.Exists("quellgate"));
     EXPECT_FALSE(autostart.Exists("other"));
-    EXPECT_EQ(autostart.Remove("quellgate").stage, Stage::Done);
+    EXPECT_TRUE(autostart.Remove("quellgate"));
     EXPECT_FALSE(autostart.Exists("quellgate"));
-    EXPECT_EQ(autostart.Remove("quellgate").stage, Stage::Done) << "a missing entry is no error";
-    EXPECT_EQ(autostart.Write("../escape", "/bin/x").code, EINVAL);
+    EXPECT_TRUE(autostart.Remove("quellgate")) << "a missing entry is no error";
+    EXPECT_EQ(autostart.Write("../escape", "/bin/x").code(), EINVAL);
 }
 
 // What the session reads back as exactly the path: quoted when the path holds
@@ -313,16 +313,16 @@ TEST_F(Autostart, SaysWhetherTheFolderOrTheEntryFailed) {
     posix::XdgStartAtLogon autostart;
     fs::create_directories(config);
     WriteBytes(config / "autostart", "");
-    for (const auto result : {autostart.Write("quellgate", "/bin/q"), autostart.Remove("quellgate")}) {
-        EXPECT_EQ(result.stage, Stage::Opening);
-        EXPECT_EQ(result.code, ENOTDIR);
+    for (const auto& result : {autostart.Write("quellgate", "/bin/q"), autostart.Remove("quellgate")}) {
+        EXPECT_EQ(result.step(), Step::Opening);
+        EXPECT_EQ(result.code(), ENOTDIR);
     }
     fs::remove(config / "autostart");
     fs::create_directories(config / "autostart/quellgate.desktop");
     const auto written = autostart.Write("quellgate", "/bin/q");
-    EXPECT_EQ(written.stage, Stage::Writing);
-    EXPECT_EQ(written.code, EISDIR);
-    EXPECT_EQ(autostart.Remove("quellgate").stage, Stage::Writing);
+    EXPECT_EQ(written.step(), Step::Writing);
+    EXPECT_EQ(written.code(), EISDIR);
+    EXPECT_EQ(autostart.Remove("quellgate").step(), Step::Writing);
     EXPECT_FALSE(autostart.Exists("quellgate")) << "a folder is no entry";
 }
 

@@ -1,15 +1,16 @@
-#include "shell/quellgate.h"
+#include "shell/controller.h"
 
 #include <exception>
 #include <vector>
 
 #include "blocklist/keyword_rules.h"
+#include "shell/view_rules.h"
 #include "text/messages.h"
 
 namespace quellgate {
 
 template <typename Step>
-void Quellgate::Guarded(const Step& step) noexcept {
+void Controller::Guarded(const Step& step) noexcept {
     try {
         try {
             step();
@@ -22,20 +23,20 @@ void Quellgate::Guarded(const Step& step) noexcept {
     }
 }
 
-Quellgate::Quellgate(Platform platform, MainView& view)
+Controller::Controller(Platform platform)
     : os_(platform),
-      view_(view),
       keywords_(platform.textCase),
       switches_(platform.settings),
       blocklist_(platform.files),
       password_(platform.settings),
       scanner_(platform.desktop, platform.textCase, keywords_) {}
 
-void Quellgate::Tell(std::string_view text, MessageIcon icon) {
+void Controller::Tell(std::string_view text, MessageIcon icon) {
     os_.dialogs.ShowMessage(text, texts::kAppTitle, icon);
 }
 
-bool Quellgate::Start() {
+bool Controller::Start(MainView& view) {
+    view_ = &view;
     if (!os_.process.ClaimSingleInstance()) {
         Tell(texts::kAlreadyRunning, MessageIcon::None);
         return false;
@@ -50,7 +51,7 @@ bool Quellgate::Start() {
 
     // Written at every start, so the entry follows the program when it moves.
     if (auto failure = UpdateStartAtLogon(true)) notices.push_back({std::move(*failure), MessageIcon::None});
-    view_.ShowStartAtLogon(os_.startAtLogon.Exists(os_.process.ExecutableName()));
+    view_->ShowStartAtLogon(os_.startAtLogon.Exists(os_.process.ExecutableName()));
 
     // Unread values read as absent: FREE switches and the default password.
     if (const Outcome readable = os_.settings.Readable(); !readable)
@@ -59,7 +60,7 @@ bool Quellgate::Start() {
     switches_.Load();
     std::vector<std::string> blockedNames;
     for (std::size_t i = 0; i < kNetworkCount; ++i) {
-        view_.ShowSwitch(i, switches_.IsBlocked(i));
+        view_->ShowSwitch(i, switches_.IsBlocked(i));
         if (switches_.IsBlocked(i)) blockedNames.emplace_back(kNetworks[i].name);
     }
     keywords_.AddAll(std::move(blockedNames));
@@ -71,13 +72,30 @@ bool Quellgate::Start() {
             {texts::BlocklistNotRead(blocklist_.Path(), *loaded.unreadable), MessageIcon::Exclamation});
     ShowKeywords();
 
-    view_.StartWatch();
-    view_.ShowSplash();
+    view_->StartWatch();
+    view_->ShowSplash();
     for (const auto& notice : notices) Tell(notice.text, notice.icon);
     return true;
 }
 
-bool Quellgate::RequestExit() {
+void Controller::ShowKeywords() {
+    std::vector<std::string> rows;
+    rows.reserve(keywords_.Entries().size());
+    for (const auto& entry : keywords_.Entries()) rows.push_back(layout::RowOf(entry));
+    view_->ShowKeywords(rows);
+}
+
+void Controller::Choose(int menuEntry) {
+    switch (menuEntry) {
+    case layout::kMenuHide: return view_->HideMain();
+    case layout::kMenuChangePassword: return view_->ShowChangePassword();
+    case layout::kMenuExit: RequestExit(); return;
+    case layout::kMenuInfo: return view_->ShowInfo();
+    default: return;
+    }
+}
+
+bool Controller::RequestExit() {
     // A close request that comes while the question is open must not stack
     // a second question.
     if (exitAsked_) return false;
@@ -87,16 +105,16 @@ bool Quellgate::RequestExit() {
     exitAsked_ = false;
     if (answer != Answer::Yes) return false;
     SaveKeywords();
-    view_.Terminate();
+    view_->Terminate();
     return true;
 }
 
-void Quellgate::OnWatchTick() {
+void Controller::OnWatchTick() {
     const auto pressed = [this](Key key) { return os_.desktop.IsKeyPressed(key); };
     // F4 and F5 are looked at twice, the program's old order: an F5 still
     // held when the first prompt closes opens it again within the tick.
     Guarded([&] {
-        if (pressed(Key::F4)) view_.HideMain();
+        if (pressed(Key::F4)) view_->HideMain();
     });
     Guarded([&] {
         if (pressed(Key::F8)) os_.desktop.SendAltHome();
@@ -105,7 +123,7 @@ void Quellgate::OnWatchTick() {
         if (pressed(Key::F5)) AskMasterPassword();
     });
     Guarded([&] {
-        if (pressed(Key::F4)) view_.HideMain();
+        if (pressed(Key::F4)) view_->HideMain();
     });
     Guarded([&] {
         if (pressed(Key::F5)) AskMasterPassword();
@@ -113,7 +131,7 @@ void Quellgate::OnWatchTick() {
     Guarded([&] { scanner_.Scan(); });
 }
 
-void Quellgate::AskMasterPassword() {
+void Controller::AskMasterPassword() {
     // Ticks go on while the prompt is open; an F5 meanwhile is used up here
     // rather than opening a second prompt over the first.
     if (promptOpen_) return;
@@ -139,11 +157,11 @@ void Quellgate::AskMasterPassword() {
             Tell(texts::DefaultPasswordNotStored(os_.settings.Location(), stored.reason()),
                  MessageIcon::Exclamation);
     }
-    view_.ShowMain();
+    view_->ShowMain();
 }
 
-bool Quellgate::ChangePassword(std::string_view oldPassword, std::string_view newPassword,
-                               std::string_view retyped) {
+bool Controller::ChangePassword(std::string_view oldPassword, std::string_view newPassword,
+                                std::string_view retyped) {
     const auto refuse = [this](std::string_view message) {
         Tell(message, MessageIcon::Exclamation);
         return false;
@@ -161,7 +179,7 @@ bool Quellgate::ChangePassword(std::string_view oldPassword, std::string_view ne
     return true;
 }
 
-void Quellgate::ToggleNetwork(std::size_t network) {
+void Controller::ToggleNetwork(std::size_t network) {
     switches_.Toggle(network);
     const bool blocked = switches_.IsBlocked(network);
     // Only the network's own entry: the user's keywords that mention it stay.
@@ -169,7 +187,7 @@ void Quellgate::ToggleNetwork(std::size_t network) {
         keywords_.Add(kNetworks.at(network).name);
     else
         keywords_.Remove(kNetworks.at(network).name);
-    view_.ShowSwitch(network, blocked);
+    view_->ShowSwitch(network, blocked);
     ShowKeywords();
     const Outcome saved = switches_.Save();
     if (saved || toldSwitchFailure_) return;
@@ -177,7 +195,7 @@ void Quellgate::ToggleNetwork(std::size_t network) {
     Tell(texts::SettingsNotStored(os_.settings.Location(), saved.reason()), MessageIcon::Exclamation);
 }
 
-void Quellgate::AddKeyword() {
+void Controller::AddKeyword() {
     const std::string typed =
         CleanKeyword(os_.dialogs.AskText(texts::kAddKeywordPrompt, texts::kAppTitle, false).value_or(""));
     if (!IsAllowedKeyword(typed, os_.textCase.LowerCase(typed)))
@@ -189,8 +207,8 @@ void Quellgate::AddKeyword() {
     SaveKeywords();
 }
 
-void Quellgate::RemoveSelectedKeyword() {
-    const auto selected = view_.SelectedKeyword();
+void Controller::RemoveSelectedKeyword() {
+    const auto selected = view_->SelectedKeyword();
     if (selected && *selected < keywords_.Entries().size()) {
         if (IsNetworkName(keywords_.Entries()[*selected]))
             return Tell(texts::kUseNetworkIcon, MessageIcon::Information);
@@ -200,7 +218,7 @@ void Quellgate::RemoveSelectedKeyword() {
     SaveKeywords();
 }
 
-void Quellgate::SaveKeywords() {
+void Controller::SaveKeywords() {
     if (blocklistUnread_) {
         BlocklistFile::Loaded loaded = blocklist_.Load();
         if (loaded.unreadable)
@@ -220,20 +238,16 @@ void Quellgate::SaveKeywords() {
     Tell(texts::BlocklistNotSaved(blocklist_.Path(), saved.reason()), MessageIcon::Exclamation);
 }
 
-void Quellgate::SetStartAtLogon(bool on) {
+void Controller::SetStartAtLogon(bool on) {
     if (const auto failure = UpdateStartAtLogon(on)) Tell(*failure, MessageIcon::None);
 }
 
-std::optional<std::string> Quellgate::UpdateStartAtLogon(bool on) {
+std::optional<std::string> Controller::UpdateStartAtLogon(bool on) {
     const std::string name = os_.process.ExecutableName();
-    const StartAtLogon::Result result =
+    const Outcome result =
         on ? os_.startAtLogon.Write(name, os_.process.ExecutablePath()) : os_.startAtLogon.Remove(name);
-    switch (result.stage) {
-    case StartAtLogon::Result::Stage::Opening: return texts::ErrorOpeningKey(result.code);
-    case StartAtLogon::Result::Stage::Writing: return texts::ErrorSettingKey(result.code);
-    case StartAtLogon::Result::Stage::Done: break;
-    }
-    return std::nullopt;
+    if (result) return std::nullopt;
+    return texts::StartAtLogonNotChanged(os_.startAtLogon.PlaceOf(name), on, result);
 }
 
 }  // namespace quellgate

@@ -19,6 +19,7 @@
 #include "protect/master_password.h"
 #include "scan/window_scan.h"
 #include "shell/main_view.h"
+#include "shell/view_commands.h"
 
 namespace quellgate {
 
@@ -37,30 +38,27 @@ struct Platform {
 // The application's controller: owns the live state, answers the user's
 // actions and the watch timer, and decides what the user is told. The
 // windows only draw and forward what the user does.
-class Quellgate {
+class Controller : public ViewCommands {
 public:
-    Quellgate(Platform platform, MainView& view);
-    Quellgate(const Quellgate&) = delete;
-    Quellgate& operator=(const Quellgate&) = delete;
+    explicit Controller(Platform platform);
+    Controller(const Controller&) = delete;
+    Controller& operator=(const Controller&) = delete;
 
-    // Runs once, with the main window created and hidden. False when another
-    // instance already runs; the caller then ends at once.
-    bool Start();
+    // Runs once, with the main window created (with this controller's
+    // commands) and hidden; the controller shows everything on that view from
+    // then on. False when another instance already runs; the caller then
+    // ends at once.
+    bool Start(MainView& view);
 
-    // A request to close the main window, whatever its source. True when the
-    // user confirmed and the program is ending.
-    bool RequestExit();
-
-    // Every 300 ms.
-    void OnWatchTick();
-
-    void ToggleNetwork(std::size_t network);
-    void AddKeyword();             // asks for it
-    void RemoveSelectedKeyword();  // the one selected in the view
-    void SetStartAtLogon(bool on);
-
-    // OK in the change-password dialog; true when it may close.
-    bool ChangePassword(std::string_view oldPassword, std::string_view newPassword, std::string_view retyped);
+    void OnWatchTick() override;
+    void ToggleNetwork(std::size_t network) override;
+    void AddKeyword() override;
+    void RemoveSelectedKeyword() override;
+    void SetStartAtLogon(bool on) override;
+    bool RequestExit() override;
+    void Choose(int menuEntry) override;
+    bool ChangePassword(std::string_view oldPassword, std::string_view newPassword,
+                        std::string_view retyped) override;
 
 private:
     // Runs one step of the watch; a failing step must not stop the next step
@@ -69,13 +67,13 @@ private:
     void Guarded(const Step& step) noexcept;
     void AskMasterPassword();
     void SaveKeywords();
-    void ShowKeywords() { view_.ShowKeywords(keywords_.Entries()); }
+    void ShowKeywords();
     // The message when the entry could not be written or removed.
     std::optional<std::string> UpdateStartAtLogon(bool on);
     void Tell(std::string_view text, MessageIcon icon);
 
     Platform os_;
-    MainView& view_;
+    MainView* view_ = nullptr;  // from Start on
     ActiveKeywords keywords_;
     NetworkSwitches switches_;
     BlocklistFile blocklist_;
