@@ -4,7 +4,7 @@
 # make package      the release files in dist/; CHECK_REPRODUCIBLE=1 also builds
 #                   it once more from a fresh clone and compares
 
-.PHONY: all deps build native windows test unit-test windows-test package package-test run run-windows bench \
+.PHONY: all deps build native windows test unit-test windows-test lint package package-test run run-windows bench \
 	load x11-load linux-load screenshot screenshot-linux fuzz clean
 
 all: build
@@ -32,6 +32,10 @@ unit-test: native
 
 windows-test: windows
 	tools/with-wine.sh ctest --preset windows
+
+# clang-tidy over both editions' sources.
+lint: build
+	tools/lint.sh
 
 package: deps
 	tools/package.sh $(if $(CHECK_REPRODUCIBLE),--check-reproducible)
@@ -68,6 +72,7 @@ screenshot-linux: native
 	@tools/install-deps.sh --screenshot
 	tools/with-x11.sh tools/linux-screenshot.sh
 
+# FUZZ_SECONDS a target, 30 by default.
 fuzz:
 	@tools/install-deps.sh --fuzz
 	tools/fuzz.sh

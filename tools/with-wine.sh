@@ -56,7 +56,7 @@ xvfb_settled() { xvfb_ready || ! kill -0 "$xvfb_pid" 2>/dev/null; }
 start_xvfb() {
     for n in $(seq 90 150); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp {lock_fd}>&- </dev/null >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp {lock_fd}>&- </dev/null >/dev/null 2>&1 &
         xvfb_pid=$!
         if wait_for 15 xvfb_settled && xvfb_ready; then
             DISPLAY=:$n; return 0

@@ -25,7 +25,7 @@ namespace {
 // A temporary file untouched for this long belongs to a save that was cut
 // short; a younger one may be another instance's save in progress (one runs
 // per display, and they share the folder).
-constexpr std::time_t kStaleAfterSeconds = 10 * 60;
+constexpr std::time_t kStaleAfterSeconds = std::time_t{10} * 60;
 
 std::string WithoutTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();

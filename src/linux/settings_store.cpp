@@ -85,16 +85,34 @@ std::vector<std::string_view> Lines(std::string_view content) {
 
 }  // namespace
 
+std::optional<std::string> FindSetting(std::string_view content, std::string_view name) {
+    std::optional<std::string> found;
+    for (const auto line : Lines(content))
+        if (auto setting = Parse(line); setting && setting->name == name) found = std::move(setting->value);
+    return found;
+}
+
+std::string WithSetting(std::optional<std::string_view> content, std::string_view name,
+                        std::string_view text) {
+    const std::string line = Encode(name) + "=" + Encode(text) + "\n";
+    std::string updated = content ? std::string() : std::string(kHeader);
+    bool written = false;
+    for (const auto kept : Lines(content.value_or(std::string_view()))) {
+        if (const auto setting = Parse(kept); setting && setting->name == name) {
+            if (!std::exchange(written, true)) updated += line;
+            continue;
+        }
+        updated.append(kept).append("\n");
+    }
+    if (!written) updated += line;
+    return updated;
+}
+
 std::optional<std::string> FileSettingsStore::Read(std::string_view name) const noexcept {
     try {
         const auto content = files_.Read(kFileName);
         const auto* text = std::get_if<std::string>(&content);
-        if (!text) return std::nullopt;
-        std::optional<std::string> found;
-        for (const auto line : Lines(*text))
-            if (auto setting = Parse(line); setting && setting->name == name)
-                found = std::move(setting->value);
-        return found;
+        return text ? FindSetting(*text, name) : std::nullopt;
     } catch (...) {
         return std::nullopt;
     }
@@ -118,18 +136,8 @@ Outcome FileSettingsStore::Write(std::string_view name, std::string_view text) n
         if (auto* failure = std::get_if<FileStore::Unreadable>(&content))
             return Outcome::Failure(failure->reason);
         const auto* old = std::get_if<std::string>(&content);
-        const std::string line = Encode(name) + "=" + Encode(text) + "\n";
-        std::string updated = old ? std::string() : std::string(kHeader);
-        bool written = false;
-        for (const auto kept : Lines(old ? *old : std::string_view())) {
-            if (const auto setting = Parse(kept); setting && setting->name == name) {
-                if (!std::exchange(written, true)) updated += line;
-                continue;
-            }
-            updated.append(kept).append("\n");
-        }
-        if (!written) updated += line;
-        return files_.Replace(kFileName, updated);
+        return files_.Replace(
+            kFileName, WithSetting(old ? std::optional<std::string_view>(*old) : std::nullopt, name, text));
     } catch (...) {
         return Outcome::Failure(ErrorText(ENOMEM));
     }

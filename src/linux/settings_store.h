@@ -34,4 +34,11 @@ private:
     PosixFileStore files_;
 };
 
+// The file's content read and written, without the file: the last line that
+// holds `name`, and the content with that value set (its first line replaced,
+// later ones dropped, every other line kept; a new file gets a header).
+std::optional<std::string> FindSetting(std::string_view content, std::string_view name);
+std::string WithSetting(std::optional<std::string_view> content, std::string_view name,
+                        std::string_view text);
+
 }  // namespace quellgate::posix

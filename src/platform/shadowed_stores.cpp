@@ -7,9 +7,9 @@ namespace {
 template <typename Shared, typename Own>
 Outcome WhereItWillBeRead(bool ownCopy, const Shared& shared, const Own& own) {
     if (ownCopy) return own();
-    const Outcome first = shared();
+    Outcome first = shared();
     if (first || !first.refused()) return first;
-    const Outcome second = own();
+    Outcome second = own();
     if (second) return second;
     return Outcome::Failure(first.reason() + "; " + second.reason());
 }

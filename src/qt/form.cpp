@@ -104,7 +104,7 @@ Form::Form(QWidget& canvas, const layout::Window& design) {
         controls_.emplace_back(control.id, std::move(widget));
     }
     // Earlier controls lie above later ones, and the tab order stays the table's.
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) it->second->raise();
+    for (std::size_t i = controls_.size(); i-- > 0;) controls_[i].second->raise();
 }
 
 Form::~Form() = default;

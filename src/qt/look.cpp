@@ -13,7 +13,7 @@ QString ToQString(std::string_view text) {
         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-QColor ToColor(layout::Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
+QColor ToColor(layout::Rgb colour) { return {colour.red, colour.green, colour.blue}; }
 
 QFont FontOf(layout::Font font) {
     const layout::FontSize size = layout::SizeOf(font);

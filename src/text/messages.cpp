@@ -32,19 +32,17 @@ std::string StartAtLogonNotChanged(const StartAtLogon::Place& place, bool writin
 }
 
 std::string SettingsNotStored(std::string_view location, std::string_view reason) {
-    return Join(
-        {"Quellgate could not store the network settings, so this change will be forgotten when "
-         "Quellgate starts again.\r\n\r\n",
-         WhereSettingsLive(location, reason), "\r\n\r\nTo keep your choices: ", WhatToDo("set them again"),
-         " This message is shown once per run."});
+    return Join({"Quellgate could not store the network settings, so this change will be forgotten when ",
+                 "Quellgate starts again.\r\n\r\n", WhereSettingsLive(location, reason),
+                 "\r\n\r\nTo keep your choices: ", WhatToDo("set them again"),
+                 " This message is shown once per run."});
 }
 
 std::string DefaultPasswordNotStored(std::string_view location, std::string_view reason) {
     return Join({"Quellgate could not store the master password.\r\n\r\n",
                  WhereSettingsLive(location, reason),
-                 "\r\n\r\nNo password of your own can be kept until it can, so 'lotus7391' stays the master "
-                 "password. ",
-                 WhatToDo("change the password")});
+                 "\r\n\r\nNo password of your own can be kept until it can, so 'lotus7391' stays the master ",
+                 "password. ", WhatToDo("change the password")});
 }
 
 std::string NewPasswordNotStored(std::string_view location, std::string_view reason) {
@@ -56,21 +54,21 @@ std::string NewPasswordNotStored(std::string_view location, std::string_view rea
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason) {
     return Join(
         {"Quellgate could not save your blocked keywords to the file\r\n", path, "\r\n(", reason,
-         ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be lost when it "
-         "ends unless the file can be written. Make sure the folder is not read-only and no other "
+         ").\r\n\r\nThey stay blocked while Quellgate runs, but changes made now will be lost when it ",
+         "ends unless the file can be written. Make sure the folder is not read-only and no other ",
          "program holds the file."});
 }
 
 std::string SettingsNotRead(std::string_view location, std::string_view reason) {
     return Join({"Quellgate could not read its settings from\r\n", location, "\r\n(", reason,
-                 ").\r\n\r\nWhile it cannot, every network starts FREE and the master password is "
+                 ").\r\n\r\nWhile it cannot, every network starts FREE and the master password is ",
                  "'lotus7391'. Quellgate leaves the file as it is and stores no change in it."});
 }
 
 std::string BlocklistNotRead(std::string_view path, std::string_view reason) {
     return Join(
         {"Quellgate could not read your blocked keywords from the file\r\n", path, "\r\n(", reason,
-         ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file as it is and will "
+         ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file as it is and will ",
          "read it again before it saves any change."});
 }
 

@@ -28,8 +28,8 @@ bool WriteAll(HANDLE file, std::string_view content) {
 
 // Denied by the system rather than failed: another place may be allowed.
 Outcome Denied(DWORD error, std::string reason) {
-    return error == ERROR_ACCESS_DENIED ? Outcome::Refused(std::move(reason))
-                                        : Outcome::Failure(std::move(reason));
+    if (error == ERROR_ACCESS_DENIED) return Outcome::Refused(std::move(reason));
+    return Outcome::Failure(std::move(reason));
 }
 
 }  // namespace

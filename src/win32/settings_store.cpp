@@ -15,16 +15,15 @@ LSTATUS SetStringValue(HKEY key, std::string_view name, std::string_view text) {
 }
 
 RegistryStore MachineSettings() {
-    return {HKEY_LOCAL_MACHINE, L"Software\\Korvane\\Status", KEY_WOW64_32KEY,
-            "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status"};
+    return {HKEY_LOCAL_MACHINE, LR"(Software\Korvane\Status)", KEY_WOW64_32KEY,
+            R"(HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Korvane\Status)"};
 }
 
 RegistryStore OwnSettings() {
     // The program is 64-bit, and this branch is the same in both views.
     return {HKEY_CURRENT_USER,
-            L"Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status", 0,
-            "HKEY_CURRENT_"
-            "USER\\Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status"};
+            LR"(Software\Classes\VirtualStore\MACHINE\SOFTWARE\WOW6432Node\Korvane\Status)", 0,
+            R"(HKEY_CURRENT_USER\Software\Classes\VirtualStore\MACHINE\SOFTWARE\WOW6432Node\Korvane\Status)"};
 }
 
 std::optional<std::string> RegistryStore::Read(std::string_view name) const {

@@ -46,8 +46,8 @@ Outcome WinStartAtLogon::Remove(std::string_view name) {
 }
 
 StartAtLogon::Place WinStartAtLogon::PlaceOf(std::string_view name) const {
-    return {true, "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run, value " +
-                      std::string(name)};
+    return {true,
+            R"(HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run, value )" + std::string(name)};
 }
 
 bool WinStartAtLogon::Exists(std::string_view name) const {
