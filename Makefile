@@ -62,7 +62,8 @@ x11-load: native
 
 # The running quellgate's CPU and memory, the X server's beside it, and its reaction time.
 linux-load: native
-	tools/with-x11.sh build/native/tools/linux/quellgate_linux_load
+	QUELLGATE=build/native/src/qt/quellgate QUELLGATE_PROBE=build/native/tests/support/quellgate_probe \
+	  QT_QPA_PLATFORM=xcb tools/with-x11.sh /usr/bin/python3 tools/linux/load.py
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot

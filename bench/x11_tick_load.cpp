@@ -6,16 +6,50 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include <thread>
+
 #include "linux/x11_desktop.h"
-#include "x11_probes.h"
 
 namespace quellgate::x11 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A plain top-level window on the display, on the bench's own connection.
+class Window {
+public:
+    Window(xcb_connection_t* c, const std::string& title) : c_(c), id_(xcb_generate_id(c)) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, id_, screen->root, 0, 0, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        Retitle(title);
+        xcb_map_window(c, id_);
+        xcb_flush(c);
+    }
+    ~Window() {
+        xcb_destroy_window(c_, id_);
+        xcb_flush(c_);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    void Retitle(const std::string& title) {
+        const auto utf8 = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, 11, "UTF8_STRING"), nullptr);
+        const auto name = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, 12, "_NET_WM_NAME"), nullptr);
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, id_, name->atom, utf8->atom, 8,
+                            static_cast<std::uint32_t>(title.size()), title.data());
+        std::free(utf8);
+        std::free(name);
+        xcb_flush(c_);
+    }
+
+private:
+    xcb_connection_t* c_;
+    xcb_window_t id_;
+};
 
 struct Phase {
     std::vector<double> micros;
@@ -60,16 +94,17 @@ void Report(const char* name, Phase phase, int ticks) {
 }
 
 int Run(int windows, int ticks) {
-    const std::string display = testing::SharedDisplay();
-    std::deque<testing::Probe> probes;
-    for (int i = 0; i < windows; ++i) {
-        probes.emplace_back(display, "Window " + std::to_string(i) + " — a page title of ordinary length");
-        probes.back().Map();
-    }
-    X11Desktop desktop(display.c_str());
-    if (!testing::WaitUntil([&] { return Tick(desktop) >= static_cast<std::size_t>(windows); })) {
-        std::fprintf(stderr, "the desktop never listed all %d windows\n", windows);
-        return 1;
+    const std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> c(xcb_connect(nullptr, nullptr),
+                                                                           xcb_disconnect);
+    if (xcb_connection_has_error(c.get())) return std::fprintf(stderr, "no X display\n"), 1;
+    std::deque<Window> probes;
+    for (int i = 0; i < windows; ++i)
+        probes.emplace_back(c.get(), "Window " + std::to_string(i) + " — a page title of ordinary length");
+    X11Desktop desktop;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (Tick(desktop) < static_cast<std::size_t>(windows)) {
+        if (Clock::now() > deadline) return std::fprintf(stderr, "never listed all %d windows\n", windows), 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     std::printf("%d windows, %d ticks a phase; microseconds a tick, and X traffic a tick\n", windows, ticks);
     std::printf("%-28s %8s %8s %8s %8s   %6s %6s\n", "phase", "mean", "median", "p99", "max", "reqs",
@@ -78,20 +113,17 @@ int Run(int windows, int ticks) {
     Report("one caption changes a tick",
            Measure(desktop, ticks,
                    [&](int i) {
-                       testing::Probe& probe = probes[static_cast<std::size_t>(i) % probes.size()];
-                       probe.Connection().SetText(probe.Id(), "_NET_WM_NAME", "UTF8_STRING",
-                                                  "Changed title " + std::to_string(i));
+                       probes[static_cast<std::size_t>(i) % probes.size()].Retitle("Changed title " +
+                                                                                   std::to_string(i));
                    }),
            ticks);
     Report("one window comes and goes",
            Measure(desktop, ticks,
                    [&](int i) {
-                       if (i % 2 == 0) {
-                           probes.emplace_back(display, "Newcomer " + std::to_string(i));
-                           probes.back().Map();
-                       } else {
+                       if (i % 2 == 0)
+                           probes.emplace_back(c.get(), "Newcomer " + std::to_string(i));
+                       else
                            probes.pop_back();
-                       }
                    }),
            ticks);
     return 0;

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth
   qt6-base-dev pkg-config libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev openbox x11-utils
-  zip unzip dpkg-dev lintian desktop-file-utils appstream xdotool
+  zip unzip dpkg-dev lintian desktop-file-utils appstream xdotool wmctrl x11-xserver-utils
   chromium firefox-esr dbus-daemon python3
 )
 case "${1:-}" in

@@ -127,6 +127,9 @@ Outcome WinFolderStore::Replace(std::string_view name, std::string_view content)
             SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(temporary.c_str());
         }
+        // What stays in the way is in this folder: no other place is the answer.
+        if (GetFileAttributesW(temporary.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return Outcome::Failure(ErrorText(ERROR_ALREADY_EXISTS) + ", writing " + Narrow(temporary));
     }
     const std::wstring folder = target.substr(0, target.find_last_of(L"\\/"));
     if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {

@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quellgate::x11::Atoms atoms;
     atoms.utf8String = 100;
     atoms.compoundText = 101;
-    for (const xcb_atom_t type : {xcb_atom_t{XCB_ATOM_STRING}, atoms.utf8String, atoms.compoundText, xcb_atom_t{7}})
+    for (const xcb_atom_t type :
+         {xcb_atom_t{XCB_ATOM_STRING}, atoms.utf8String, atoms.compoundText, xcb_atom_t{7}})
         quellgate::fuzz::Require(quellgate::IsValidUtf8(quellgate::x11::CaptionText(bytes, type, atoms)),
                                  "every caption reads as valid UTF-8 without NUL");
     return 0;

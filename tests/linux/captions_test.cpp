@@ -23,10 +23,13 @@ TEST(Captions, EveryTypeReadsAsUtf8AndWhatCannotBeShownBecomesAReplacement) {
              Case{xcb_atom_t{4711}, "ok \xC3\xA9", "ok é"},  // a type set wrongly: read as UTF-8
              Case{compound, "Caf\xE9 \x1B%G\xE6\x97\xA5\x1B%@ ok", "Café 日 ok"},
              Case{compound, "\x1B%G\xCE\x94 to the end", "Δ to the end"},
-             Case{compound, "a\x1B%/1\x80\x03xyzb", "a" + bad + "b"},  // a segment that gives its length
+             Case{compound, "a\x1B%/1\x80\x03xyzb", "a" + bad + "b"},       // a segment that gives its length
              Case{compound, "a\x1B$(Bxy\x1B(B z", "a" + bad + bad + " z"},  // another set on the left
-             Case{compound, "\xE9\x1B-B\xE9\x1B-A\xE9", "é" + bad + "é"},    // and on the right
-             Case{compound, "l\x9B" "2]r\x9B]", "lr"},  // direction changes carry no text
+             Case{compound, "\xE9\x1B-B\xE9\x1B-A\xE9", "é" + bad + "é"},   // and on the right
+             Case{compound,
+                  "l\x9B"
+                  "2]r\x9B]",
+                  "lr"},  // direction changes carry no text
              Case{compound, "tab\there\nnew\x01\x7F", "tab\there\nnew"},
              Case{compound, "cut \x1B%", "cut "},
          })

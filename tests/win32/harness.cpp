@@ -1,14 +1,14 @@
 #include "harness.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <utility>
 
 #include "platform/shadowed_stores.h"
 #include "shell/window_layout.h"
-#include "win32/settings_store.h"
+#include "win32/file_store.h"
 #include "win32/start_at_logon.h"
 #include "win32/wide.h"
+#include "win32/window_text.h"
 
 #include <sddl.h>
 #include <tlhelp32.h>
@@ -23,28 +23,17 @@ std::wstring ClassOf(HWND window) {
 }
 
 std::vector<HWND> TopWindowsOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
+    std::pair<DWORD, std::vector<HWND>> search{processId, {}};
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
+            auto& [id, found] = *reinterpret_cast<decltype(search)*>(context);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId) s->found.push_back(window);
+            if (owner == id) found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void SendKey(WORD virtualKey, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(input));
+    return search.second;
 }
 
 void SetDacl(const win32::RegistryStore& store, const wchar_t* sddl) {
@@ -56,6 +45,19 @@ void SetDacl(const win32::RegistryStore& store, const wchar_t* sddl) {
     ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
     RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
     LocalFree(descriptor);
+}
+
+LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_HOME && (lParam & (1 << 29)))
+            ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        return 0;
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR: return 0;  // Alt must not open the system menu
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 }  // namespace
@@ -73,21 +75,23 @@ void Pump(std::chrono::milliseconds duration) {
     const auto end = Clock::now() + duration;
     do {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     } while (Clock::now() < end);
 }
 
 ProbeWindow::ProbeWindow(const std::string& caption, bool visible) {
     thread_ = std::thread([this, caption, visible] {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &ProbeWindow::Proc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"QuellgateTestProbe";
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+        const WNDCLASSW windowClass{0,
+                                    &ProbeProc,
+                                    0,
+                                    0,
+                                    GetModuleHandleW(nullptr),
+                                    nullptr,
+                                    nullptr,
+                                    GetSysColorBrush(COLOR_WINDOW),
+                                    nullptr,
+                                    L"QuellgateTestProbe"};
         RegisterClassW(&windowClass);
         HWND window = CreateWindowExW(0, L"QuellgateTestProbe", win32::Wide(caption).c_str(),
                                       WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 40, 40, 320, 200,
@@ -95,10 +99,7 @@ ProbeWindow::ProbeWindow(const std::string& caption, bool visible) {
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&altHomes_));
         window_ = window;
         MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     });
     WaitUntil([this] { return window_.load() != nullptr; });
 }
@@ -109,55 +110,24 @@ ProbeWindow::~ProbeWindow() {
 }
 
 bool ProbeWindow::Focus() const {
-    HWND window = window_;
     return WaitUntil(
-        [window] {
-            if (GetForegroundWindow() == window) return true;
-            SetForegroundWindow(window);
-            return false;
-        },
+        [window = window_.load()] { return SetForegroundWindow(window), GetForegroundWindow() == window; },
         3s);
 }
 
-LRESULT CALLBACK ProbeWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_HOME && (lParam & (1 << 29)))
-            ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        return 0;
-    case WM_SYSKEYUP:
-    case WM_SYSCHAR: return 0;  // Alt must not open the system menu
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
 void TapKey(WORD virtualKey) {
-    SendKey(virtualKey, false);
-    SendKey(virtualKey, true);
+    INPUT keys[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+    keys[0].ki.wVk = keys[1].ki.wVk = virtualKey;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
 }
 
 std::wstring WindowsPath(const std::string& path) {
-    // Under Wine a Unix path lives on drive Z:.
-    std::wstring windows = win32::Wide(path);
+    std::wstring windows = win32::Wide(path);  // under Wine a Unix path lives on drive Z:
     for (auto& c : windows)
         if (c == L'/') c = L'\\';
-    if (!windows.empty() && windows[0] == L'\\') windows = L"Z:" + windows;
-    return windows;
+    return !windows.empty() && windows[0] == L'\\' ? L"Z:" + windows : windows;
 }
-
-std::wstring ProgramUnderTest() {
-    // CTest passes the build's path.
-    return WindowsPath(getenv("QUELLGATE_EXE") ? getenv("QUELLGATE_EXE") : "Quellgate.exe");
-}
-
-std::string WindowTextOf(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return win32::Narrow(text);
-}
-
-std::string DialogText(HWND dialog) { return WindowTextOf(GetDlgItem(dialog, 0xFFFF)); }
 
 HWND FirstEdit(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
 
@@ -178,30 +148,33 @@ Program::Program() {
               std::to_wstring(++count);
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
-    std::filesystem::copy_file(ProgramUnderTest(), folder_ + L"\\Quellgate.exe");
+    const char* built = std::getenv("QUELLGATE_EXE");  // CTest names the build's
+    std::filesystem::copy_file(WindowsPath(built ? built : "Quellgate.exe"), folder_ + L"\\Quellgate.exe");
 }
 
 Program::Program(std::wstring folder) : folder_(std::move(folder)), ownsFolder_(false) {}
 
 Program::~Program() {
     Stop();
-    if (!ownsFolder_) return;
     std::error_code ignored;
+    if (!ownsFolder_) return;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, ignored))
         std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(folder_, ignored);
 }
 
+std::string Program::ReadBlocklist() const {
+    const auto read = win32::WinFolderStore([this] { return folder_; }).Read("blocklist");
+    const auto* content = std::get_if<std::string>(&read);
+    return content ? *content : "<missing>";
+}
+
 bool Program::Start() {
     process_ = StartAnother();
     // Generous: a cold Wine on a busy machine can take seconds to start a program.
-    if (process_.hProcess && WaitUntil([this] { return FindTopWindow(L"QuellgateSplash") != nullptr; }, 30s))
-        return true;
-    std::fprintf(stderr, "Quellgate showed no splash; running: %d, windows:", Running());
-    for (HWND window : VisibleWindows()) std::fprintf(stderr, " \"%s\"", WindowTextOf(window).c_str());
-    std::fprintf(stderr, "\n");
-    return false;
+    return process_.hProcess &&
+           WaitUntil([this] { return FindTopWindow(L"QuellgateSplash") != nullptr; }, 30s);
 }
 
 PROCESS_INFORMATION Program::StartAnother() const {
@@ -221,15 +194,10 @@ bool Program::Running() const {
 
 void Program::Stop() {
     if (!process_.hProcess) return;
-    if (Running()) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
+    if (Running()) TerminateProcess(process_.hProcess, 1), WaitForSingleObject(process_.hProcess, 5000);
     CloseHandle(process_.hProcess);
     process_ = {};
 }
-
-HWND Program::MainWindow() const { return FindTopWindow(L"QuellgateMain", false); }
 
 HWND Program::FindTopWindow(const wchar_t* className, bool visibleOnly) const {
     for (HWND window : TopWindowsOf(Id()))
@@ -255,8 +223,9 @@ HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::
     WaitUntil(
         [&] {
             for (HWND window : TopWindowsOf(processId))
+                // Visible only once its WM_INITDIALOG has run.
                 if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
-                    win32::Wide(WindowTextOf(window)) == caption &&
+                    win32::Wide(win32::WindowText(window)) == caption &&
                     (kind == Program::Kind::Any ||
                      (kind == Program::Kind::InputBox) == (FirstEdit(window) != nullptr)))
                     return (found = window) != nullptr;
@@ -269,7 +238,7 @@ HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::
 std::string Program::Acknowledge(const std::wstring& caption) const {
     HWND box = WaitForDialog(caption, 10s, Kind::MessageBox);
     if (!box) return "<no message>";
-    const std::string text = DialogText(box);
+    const std::string text = win32::WindowText(GetDlgItem(box, 0xFFFF));
     PressButton(box, IDOK);
     WaitUntil([&] { return !IsWindow(box); }, 3s);
     return text;
@@ -282,7 +251,6 @@ bool Program::Unlock(const std::string& password) {
     TypeInto(FirstEdit(prompt), password);
     PressButton(prompt, IDOK);
     return WaitUntil([&] {
-        // OK on the warning about the default password.
         if (HWND warning = WaitForDialog(L"Quellgate", 0ms, Kind::MessageBox)) PressButton(warning, IDOK);
         return IsWindowVisible(MainWindow()) != FALSE;
     });
@@ -291,14 +259,14 @@ bool Program::Unlock(const std::string& password) {
 bool Program::Exit() {
     PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
     HWND question = WaitForDialog(L"Quellgate", 10s, Kind::MessageBox);
-    if (!question || DialogText(question) != "Exit Quellgate?") return false;
+    if (!question || win32::WindowText(GetDlgItem(question, 0xFFFF)) != "Exit Quellgate?") return false;
     PressButton(question, IDYES);
     return WaitUntil([this] { return !Running(); });
 }
 
 void Program::Click(int id) const { PostMessageW(GetDlgItem(MainWindow(), id), BM_CLICK, 0, 0); }
 
-std::string Program::TextOf(int id) const { return WindowTextOf(GetDlgItem(MainWindow(), id)); }
+std::string Program::TextOf(int id) const { return win32::WindowText(GetDlgItem(MainWindow(), id)); }
 
 bool Program::Checked(int id) const {
     return SendMessageW(GetDlgItem(MainWindow(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -307,39 +275,25 @@ bool Program::Checked(int id) const {
 std::vector<std::string> Program::Keywords() const {
     HWND list = GetDlgItem(MainWindow(), layout::kKeywordList);
     std::vector<std::string> keywords;
-    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+    for (LRESULT i = 0, count = SendMessageW(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
         std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        const auto length = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        text.resize(static_cast<std::size_t>(
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
         keywords.push_back(win32::Narrow(text));
     }
     return keywords;
 }
 
-std::string Program::ReadBlocklist() const {
-    win32::UniqueFile file(CreateFileW(BlocklistPath().c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-    if (!file) return "<missing>";
-    std::string content(1 << 16, '\0');
-    DWORD read = 0;
-    ReadFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
-    content.resize(read);
-    return content;
-}
-
 void ClearStoredState() {
-    win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry)) {
         if (_wcsicmp(entry.szExeFile, L"Quellgate.exe") != 0) continue;
-        win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (!process) continue;
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), 5000);
+        const win32::UniqueHandle process(
+            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (process) TerminateProcess(process.get(), 1), WaitForSingleObject(process.get(), 5000);
     }
     for (const win32::RegistryStore& store : {win32::MachineSettings(), win32::OwnSettings()}) {
         AllowWrites(store);

@@ -1,8 +1,9 @@
 #pragma once
 
-// Drives Quellgate.exe and the desktop from a test process, as a user would:
-// probe windows that count the keystrokes they receive, injected keys, and the
-// program's own windows and message boxes found by class and caption.
+// Drives Quellgate.exe and the desktop from a process of its own, as a user
+// would: probe windows that count the Alt+Home they receive, injected keys,
+// and the program's windows and boxes found by class and caption. Built on
+// the program's own helpers (window texts, files, registry stores).
 
 #include <atomic>
 #include <chrono>
@@ -21,10 +22,9 @@ namespace quellgate::testing {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// Polls until the condition holds or the deadline passes; never a fixed sleep.
+// Polls until the condition holds or the time runs out, serving this
+// thread's messages meanwhile; never a fixed sleep.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 10s);
-
-// Lets time pass while this thread's messages are served.
 void Pump(std::chrono::milliseconds duration);
 
 // A visible top-level window on its own thread that counts Alt+Home.
@@ -38,39 +38,26 @@ public:
     HWND hwnd() const { return window_; }
     int AltHomes() const { return altHomes_; }
     void ResetCount() { altHomes_ = 0; }
-    // Makes this the foreground window, so that keystrokes reach it.
-    bool Focus() const;
+    bool Focus() const;  // makes it the foreground window, so that keystrokes reach it
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
     std::thread thread_;
     std::atomic<HWND> window_{nullptr};
     std::atomic<int> altHomes_{0};
 };
 
 void TapKey(WORD virtualKey);
-
-// A path as given on the Unix side, as Windows programs under Wine see it.
+// A path on the Unix side as Windows programs under Wine see it.
 std::wstring WindowsPath(const std::string& path);
-
-// The Quellgate.exe this build made, as a Windows path.
-std::wstring ProgramUnderTest();
-
-std::string WindowTextOf(HWND window);
-std::string DialogText(HWND dialog);  // a message box's message
 HWND FirstEdit(HWND dialog);
 void TypeInto(HWND edit, const std::string& text);
-// Presses a button as a click would, without waiting for what it opens.
-void PressButton(HWND dialog, int id);
+void PressButton(HWND dialog, int id);  // as a click would, without waiting for what it opens
 
-// A copy of Quellgate.exe in a scratch folder of its own, started on demand
-// and ended when the object goes.
+// A copy of Quellgate.exe in a scratch folder of its own (or the one already
+// in `folder`, which then stays), started on demand and ended with the object.
 class Program {
 public:
     Program();
-    // The Quellgate.exe already in this folder, such as an unpacked release;
-    // the folder stays when the object goes.
     explicit Program(std::wstring folder);
     ~Program();
     Program(const Program&) = delete;
@@ -78,38 +65,28 @@ public:
 
     const std::wstring& Folder() const { return folder_; }
     std::wstring BlocklistPath() const { return folder_ + L"\\blocklist"; }
-
-    // Starts it and waits until its splash shows.
-    bool Start();
-    // Starts another instance of the same copy without waiting for anything.
+    std::string ReadBlocklist() const;  // "<missing>" when there is none
+    bool Start();                       // and waits for the splash
     PROCESS_INFORMATION StartAnother() const;
     bool Running() const;
     DWORD Id() const { return process_.dwProcessId; }
     void Stop();
 
-    HWND MainWindow() const;
+    HWND MainWindow() const { return FindTopWindow(L"QuellgateMain", false); }
     HWND FindTopWindow(const wchar_t* className, bool visibleOnly = true) const;
     std::vector<HWND> VisibleWindows() const;
-
-    // A visible standard dialog with this caption: an input box (it has an
-    // entry field) or a message box (it has none).
+    // A visible standard dialog with this caption: an input box has an entry field, a message box none.
     enum class Kind { Any, InputBox, MessageBox };
     HWND WaitForDialog(const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
                        Kind kind = Kind::Any) const;
-    // The text of the message box with this caption, once OK has closed it.
-    std::string Acknowledge(const std::wstring& caption) const;
+    std::string Acknowledge(const std::wstring& caption) const;  // a message's text, once OK closed it
+    bool Unlock(const std::string& password = "lotus7391");      // F5, the password, OK on any warning
+    bool Exit();                                                 // "Exit Quellgate?" answered Yes
 
-    // F5, then the password typed into the prompt, then OK on any warning.
-    bool Unlock(const std::string& password = "lotus7391");
-    // "Exit Quellgate?" answered with Yes; true once the process has ended.
-    bool Exit();
-
-    // A click on a control of the main window, as the mouse would give it.
-    void Click(int id) const;
+    void Click(int id) const;  // a control of the main window, as the mouse would
     std::string TextOf(int id) const;
     bool Checked(int id) const;
     std::vector<std::string> Keywords() const;
-    std::string ReadBlocklist() const;
 
 private:
     std::wstring folder_;
@@ -117,19 +94,16 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
-// A visible standard dialog of any process, as Program::WaitForDialog.
 HWND WaitForDialogOf(DWORD processId, const std::wstring& caption, std::chrono::milliseconds deadline = 10s,
                      Program::Kind kind = Program::Kind::Any);
 
-// Ends every running Quellgate (Wine itself starts one at session start
-// from a logon entry left by an earlier run) and clears the program's
-// settings keys and logon entry: before each test and after it.
+// Ends every running Quellgate (Wine starts one at session start from a logon
+// entry left by an earlier run) and clears the settings keys and the logon entry.
 void ClearStoredState();
-// A value as the program reads it, and one stored machine-wide.
-std::optional<std::string> StoredSetting(const char* name);
-void StoreSetting(const char* name, const std::string& value);
-// Lets a settings key be read but not changed, as the machine-wide one is
-// for every program a standard user runs; or changed again.
+std::optional<std::string> StoredSetting(const char* name);     // as the program reads it
+void StoreSetting(const char* name, const std::string& value);  // machine-wide
+// Lets a key be read but not changed, as the machine-wide one is for every
+// program a standard account starts; or changed again.
 void DenyWrites(const win32::RegistryStore& store);
 void AllowWrites(const win32::RegistryStore& store);
 std::optional<std::wstring> RunEntry();

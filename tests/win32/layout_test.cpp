@@ -35,9 +35,9 @@ void ExpectBuiltAsDesigned(HWND window, const layout::Window& design, int dpi) {
     SCOPED_TRACE(design.title);
     RECT frame{0, 0, MulDiv(design.clientWidth, dpi, layout::kTwipsPerInch),
                MulDiv(design.clientHeight, dpi, layout::kTwipsPerInch)};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
-                             GetMenu(window) != nullptr, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)),
-                             static_cast<UINT>(dpi));
+    AdjustWindowRectExForDpi(
+        &frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), GetMenu(window) != nullptr,
+        static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), static_cast<UINT>(dpi));
     RECT shown{};
     GetWindowRect(window, &shown);
     EXPECT_EQ(shown.right - shown.left, frame.right - frame.left);
@@ -53,13 +53,16 @@ void ExpectBuiltAsDesigned(HWND window, const layout::Window& design, int dpi) {
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
         const RECT wanted = Scaled(control.place, dpi);
         EXPECT_TRUE(EqualRect(&place, &wanted))
-            << place.left << "," << place.top << " " << place.right - place.left << "x" << place.bottom - place.top;
+            << place.left << "," << place.top << " " << place.right - place.left << "x"
+            << place.bottom - place.top;
         if (control.kind == layout::Kind::Label || control.kind == layout::Kind::CentredLabel ||
             control.kind == layout::Kind::Paragraph) {
             const HDC dc = GetDC(child);
-            const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+            const HGDIOBJ old =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
             std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-            text.resize(static_cast<std::size_t>(GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
+            text.resize(
+                static_cast<std::size_t>(GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
             RECT needed{0, 0, place.right - place.left, 0};
             DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
             SelectObject(dc, old);
@@ -67,6 +70,8 @@ void ExpectBuiltAsDesigned(HWND window, const layout::Window& design, int dpi) {
             EXPECT_LE(needed.right, place.right - place.left) << "text cut off";
             EXPECT_LE(needed.bottom, place.bottom - place.top) << "text cut off";
         }
+        const bool masked = SendMessageW(child, EM_GETPASSWORDCHAR, 0, 0) == '*';
+        EXPECT_EQ(masked, control.kind == layout::Kind::PasswordBox);
         POINT centre{(wanted.left + wanted.right) / 2, (wanted.top + wanted.bottom) / 2};
         HWND hit = ChildWindowFromPointEx(window, centre, CWP_SKIPINVISIBLE);
         EXPECT_TRUE(control.kind == layout::Kind::GroupBox || hit == child) << "covered";
@@ -83,11 +88,13 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThemAt96And192Dpi) {
     win32::ChangePasswordWindow password(instance, owner.hwnd(), commands);
     for (const int dpi : {96, 192}) {
         SCOPED_TRACE(dpi);
-        for (const win32::Form* form : std::initializer_list<const win32::Form*>{&main, &splash, &info, &password}) {
+        for (const win32::Form* form :
+             std::initializer_list<const win32::Form*>{&main, &splash, &info, &password}) {
             if (dpi != 96) {
                 RECT where{};
                 GetWindowRect(form->hwnd(), &where);
-                SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&where));
+                SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                             reinterpret_cast<LPARAM>(&where));
             }
         }
         ExpectBuiltAsDesigned(main.hwnd(), layout::kMainWindow, dpi);

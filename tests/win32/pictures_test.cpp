@@ -40,7 +40,7 @@ protected:
     }
 
     win32::ComApartment com;
-    win32::UniqueModule program{LoadLibraryExW(ProgramUnderTest().c_str(), nullptr,
+    win32::UniqueModule program{LoadLibraryExW(WindowsPath(std::getenv("QUELLGATE_EXE")).c_str(), nullptr,
                                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)};
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "win32/window_text.h"
 
 namespace quellgate::testing {
 
@@ -14,6 +15,7 @@ protected:
         program.Stop();
         ClearStoredState();
     }
+    static std::string MessageOf(HWND box) { return win32::WindowText(GetDlgItem(box, 0xFFFF)); }
 
     Program program;
 };

@@ -12,6 +12,7 @@
 #include "harness.h"
 #include "version.h"
 #include "win32/wide.h"
+#include "win32/window_text.h"
 
 namespace quellgate::testing {
 namespace {
@@ -86,7 +87,7 @@ TEST_F(ReleaseZip, StartsFromItsFolderAndOnlyOnce) {
     win32::UniqueHandle secondProcess(second.hProcess);
     HWND refusal = WaitForDialogOf(second.dwProcessId, L"Quellgate");
     ASSERT_NE(refusal, nullptr);
-    EXPECT_EQ(DialogText(refusal), "'");
+    EXPECT_EQ(win32::WindowText(GetDlgItem(refusal, 0xFFFF)), "'");
     PressButton(refusal, IDOK);
     EXPECT_EQ(WaitForSingleObject(secondProcess.get(), 10000), WAIT_OBJECT_0);
     EXPECT_TRUE(program.Running());

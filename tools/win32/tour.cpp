@@ -20,6 +20,7 @@
 #include "shell/window_layout.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
+#include "win32/window_text.h"
 
 #include <tlhelp32.h>  // after the Windows headers, which it needs
 
@@ -100,7 +101,7 @@ void ShowOnly(const Program& program, const std::set<HWND>& wanted, const std::s
             seen.append(" ")
                 .append(ClassName(window))
                 .append(" \"")
-                .append(WindowTextOf(window))
+                .append(win32::WindowText(window))
                 .append("\"");
         throw Failure{step + ": the windows on screen are" + seen};
     }
@@ -166,7 +167,7 @@ void Tour(Program& program) {
             "the blocked list does not hold the two networks and the two keywords");
     const char* statuses[] = {"FREE", "BLOCKED", "FREE", "FREE", "BLOCKED"};
     for (int i = 0; i < 5; ++i)
-        Require(WindowTextOf(GetDlgItem(main, kNetworkStatus + i)) == statuses[i],
+        Require(win32::WindowText(GetDlgItem(main, kNetworkStatus + i)) == statuses[i],
                 "network " + std::to_string(i + 1) + " is not " + statuses[i]);
     ShowOnly(program, {main}, "main");
     Shot("main");
@@ -193,7 +194,7 @@ void Tour(Program& program) {
     PostMessageW(GetDlgItem(main, kAddButton), BM_CLICK, 0, 0);
     HWND input = program.WaitForDialog(L"Quellgate", 10s, Program::Kind::InputBox);
     Require(input != nullptr, "the add button opened no input box");
-    Require(WindowTextOf(GetDlgItem(input, IDC_INPUT_PROMPT)).starts_with("Add keyword"),
+    Require(win32::WindowText(GetDlgItem(input, IDC_INPUT_PROMPT)).starts_with("Add keyword"),
             "the input box does not ask for a keyword");
     TypeInto(FirstEdit(input), "fantasy football");
     PostMessageW(main, WM_COMMAND, kMenuHide, 0);

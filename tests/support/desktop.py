@@ -1,0 +1,255 @@
+"""What the Linux tests drive a desktop with: xdotool, xprop and wmctrl on X11,
+swaymsg on sway, the tests' own probe window (probe.cpp) and desktop client
+(desktop_cli.cpp), and the real quellgate with folders of its own.
+
+The programs come from the build: QUELLGATE, QUELLGATE_PROBE and
+QUELLGATE_DESKTOP_CLI name them."""
+import os
+import select
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+QUELLGATE = os.environ.get("QUELLGATE", "quellgate")
+PROBE = os.environ.get("QUELLGATE_PROBE", "quellgate_probe")
+DESKTOP_CLI = os.environ.get("QUELLGATE_DESKTOP_CLI", "quellgate_desktop_cli")
+
+
+def wait_until(condition, timeout=10.0):
+    """The condition's first true value, or its last false one when time runs out."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(0.02)
+
+
+def run(*command, check=True):
+    return subprocess.run(command, capture_output=True, text=True, check=check).stdout.strip()
+
+
+class Child:
+    """A program with its standard input and output in our hands; ended with the object."""
+
+    def __init__(self, command, env=None, stdin=subprocess.PIPE):
+        self.process = subprocess.Popen(command, env=env, stdin=stdin, stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT, bufsize=0)
+        self.lines, self.partial = [], b""
+
+    def read(self, timeout=0.0):
+        """What it has printed by now, waiting up to `timeout` for more."""
+        while select.select([self.process.stdout], [], [], timeout)[0]:
+            chunk = os.read(self.process.stdout.fileno(), 65536)
+            if not chunk:
+                break
+            *lines, self.partial = (self.partial + chunk).split(b"\n")
+            self.lines += [line.decode(errors="replace") for line in lines]
+            timeout = 0
+        return self.lines
+
+    def say(self, line):
+        self.process.stdin.write((line + "\n").encode())
+
+    def wait_for_line(self, prefix, timeout=20.0):
+        found = wait_until(lambda: [l for l in self.read(0.05) if l.startswith(prefix)], timeout)
+        if not found:
+            raise AssertionError("%s said no %r; it said %r" % (self.process.args[0], prefix, self.lines[-20:]))
+        return found[-1]
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class Probe(Child):
+    """A window with a chosen title that counts the Alt+Home it receives."""
+
+    def __init__(self, title, env=None):
+        super().__init__([PROBE, title], env)
+        self.id = int(self.wait_for_line("ready").split()[1])
+
+    def alt_homes(self):
+        return self.read().count("alt+home")
+
+    def keys(self):
+        return [line.split()[1] for line in self.read() if line.startswith("key ")]
+
+
+class DesktopCli(Child):
+    """The program's own desktop back end, asked one thing at a time."""
+
+    def __init__(self, env=None):
+        super().__init__([DESKTOP_CLI], env)
+
+    def ask(self, command, lines=1):
+        self.lines = []
+        self.say(command)
+        return wait_until(lambda: len(self.read(0.05)) >= lines and self.lines, 10)
+
+    def windows(self):
+        """{handle: "shown caption" or "hidden caption"}, and the handles in order."""
+        self.lines = []
+        self.say("list")
+        wait_until(lambda: "." in self.read(0.05), 10)
+        rows = [line.split(" ", 2) + [""] for line in self.lines[:self.lines.index(".")]]
+        return {int(r[0]): (r[1] + " " + r[2]).strip() for r in rows}, [int(r[0]) for r in rows]
+
+    def listed(self, window):
+        return self.windows()[0].get(window, "absent")
+
+
+class Scratch:
+    """Folders of its own for a program: home, configuration, runtime."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="quellgate-test-")
+        self.config = os.path.join(self.root, "config")
+        for folder in ("home", "config/quellgate", "runtime"):
+            os.makedirs(os.path.join(self.root, folder), mode=0o700)
+        self.env = dict(os.environ, HOME=os.path.join(self.root, "home"), XDG_CONFIG_HOME=self.config,
+                        XDG_RUNTIME_DIR=os.path.join(self.root, "runtime"))
+        for name in ("XDG_SESSION_TYPE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
+            self.env.pop(name, None)
+
+    def file(self, name):
+        return os.path.join(self.config, "quellgate", name)
+
+    def write(self, name, text):
+        with open(self.file(name), "w") as f:
+            f.write(text)
+
+    def close(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class DesktopTest(unittest.TestCase):
+    """Each test gets a scratch folder; what it starts is ended with it."""
+
+    def setUp(self):
+        self.scratch = Scratch()
+        self.addCleanup(self.scratch.close)
+
+    def start(self, child):
+        self.addCleanup(child.close)
+        return child
+
+    def probe(self, title):
+        return self.start(Probe(title, self.scratch.env))
+
+    def quellgate(self, env=None):
+        return self.start(Child([QUELLGATE], env or self.scratch.env, stdin=subprocess.DEVNULL))
+
+    def assertEventually(self, condition, what, timeout=10.0):
+        self.assertTrue(wait_until(condition, timeout), what)
+
+
+# X11, through well-kept tools.
+def windows_of(pid, name=""):
+    found = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(pid), "--name", name, check=False)
+    return [int(w) for w in found.split()]
+
+
+def title(window):
+    return run("xdotool", "getwindowname", str(window), check=False)
+
+
+def states(window):
+    return run("xprop", "-id", str(window), "_NET_WM_STATE", check=False)
+
+
+def active():
+    return int(run("xdotool", "getactivewindow", check=False) or 0)
+
+
+def focus(window):
+    run("xdotool", "windowactivate", "--sync", str(window), check=False)
+    return wait_until(lambda: active() == window, 5)
+
+
+def key(*keys):
+    run("xdotool", "key", *keys)
+
+
+def type_text(text):
+    run("xdotool", "type", "--delay", "30", text)
+
+
+def click(window, x, y):
+    run("xdotool", "mousemove", "--window", str(window), str(x), str(y), "click", "1")
+
+
+def close(window):
+    run("wmctrl", "-i", "-c", str(window))
+
+
+class Browser:
+    """Debian's chromium or firefox-esr in a throwaway profile whose home page
+    is a local page, reaching nothing on the network; `wayland` runs it as a
+    Wayland program. Ended, with all its processes, with the object."""
+
+    CHROMIUM_FLAGS = [
+        "--no-sandbox", "--test-type", "--no-first-run", "--no-default-browser-check", "--disable-gpu",
+        "--disable-default-apps", "--disable-sync", "--disable-background-networking",
+        "--disable-component-update", "--disable-quic", "--disable-breakpad", "--password-store=basic",
+        "--disable-dev-shm-usage", "--disable-features=Translate,MediaRouter,OptimizationHints",
+        # Sign-in, network time and component updates look names up despite the flags above.
+        "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1, EXCLUDE localhost",
+    ]
+    # Every connection goes to a proxy that is not there: no name is looked up, nothing updates.
+    FIREFOX_PREFS = {
+        "network.proxy.type": 1, "network.proxy.http": "127.0.0.1", "network.proxy.http_port": 9,
+        "network.proxy.share_proxy_settings": True, "network.proxy.no_proxies_on": "",
+        "network.dns.disablePrefetch": True, "network.trr.mode": 5, "app.update.disabledForTesting": True,
+        "network.captive-portal-service.enabled": False, "network.connectivity-service.enabled": False,
+        "datareporting.policy.dataSubmissionEnabled": False, "browser.shell.checkDefaultBrowser": False,
+        "browser.startup.homepage_override.mstone": "ignore", "browser.aboutwelcome.enabled": False,
+        "toolkit.startup.max_resumed_crashes": -1, "browser.startup.page": 0,
+        "ui.key.menuAccessKeyFocuses": False,  # Alt alone must not open the menu bar
+    }
+
+    def __init__(self, kind, page, home, env, wayland=False):
+        import json
+        self.folder = tempfile.mkdtemp(prefix="quellgate-browser-")
+        profile = os.path.join(self.folder, "profile")
+        env = dict(env, HOME=self.folder, TMPDIR=self.folder, MOZ_CRASHREPORTER_DISABLE="1",
+                   DBUS_SESSION_BUS_ADDRESS="disabled:", NO_AT_BRIDGE="1")
+        if kind == "chromium":
+            os.makedirs(os.path.join(profile, "Default"))
+            with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
+                json.dump({"homepage": home, "homepage_is_newtabpage": False,
+                           "browser": {"check_default_browser": False}, "session": {"restore_on_startup": 4}}, f)
+            command = ["/usr/lib/chromium/chromium", *self.CHROMIUM_FLAGS, "--user-data-dir=" + profile]
+            command += ["--ozone-platform=wayland"] if wayland else []
+        else:
+            os.makedirs(profile)
+            with open(os.path.join(profile, "user.js"), "w") as f:
+                for name, value in dict(self.FIREFOX_PREFS, **{"browser.startup.homepage": home}).items():
+                    f.write("user_pref(%s, %s);\n" % (json.dumps(name), json.dumps(value)))
+            command = ["/usr/lib/firefox-esr/firefox-esr", "--no-remote", "--profile", profile]
+            env["MOZ_ENABLE_WAYLAND"] = "1" if wayland else "0"
+        self.log = open(os.path.join(self.folder, "browser.log"), "wb")
+        self.process = subprocess.Popen(command + [page], env=env, stdin=subprocess.DEVNULL, stdout=self.log,
+                                        stderr=subprocess.STDOUT, start_new_session=True)
+
+    def close(self):
+        import signal
+        os.killpg(self.process.pid, signal.SIGTERM)
+        try:
+            self.process.wait(15)
+        except subprocess.TimeoutExpired:
+            pass
+        try:
+            os.killpg(self.process.pid, signal.SIGKILL)  # what it left behind, crash handlers among them
+        except ProcessLookupError:
+            pass
+        self.process.wait()
+        self.log.close()
+        shutil.rmtree(self.folder, ignore_errors=True)

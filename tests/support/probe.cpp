@@ -1,0 +1,41 @@
+// A window of the tests' own, for any desktop Qt runs on. Its title is the
+// first argument; a line "title <text>" on standard input retitles it, and
+// "quit" or the end of the input ends it. It prints "ready <window id>" once
+// shown, "alt+home" for each Alt+Home it receives and "key F4", "key F5" or
+// "key F8" for those keys.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <iostream>
+#include <string>
+
+namespace {
+
+class Probe : public QWidget {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Home && (event->modifiers() & Qt::AltModifier)) std::cout << "alt+home\n";
+        for (const auto& [key, name] : {std::pair{Qt::Key_F4, "F4"}, {Qt::Key_F5, "F5"}, {Qt::Key_F8, "F8"}})
+            if (event->key() == key) std::cout << "key " << name << "\n";
+        std::cout.flush();
+    }
+    void showEvent(QShowEvent*) override { std::cout << "ready " << winId() << std::endl; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    Probe probe;
+    probe.setWindowTitle(QString::fromUtf8(argc > 1 ? argv[1] : "Probe"));
+    probe.resize(240, 120);
+    probe.show();
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        std::string line;
+        if (!std::getline(std::cin, line) || line == "quit") return QApplication::quit();
+        if (line.starts_with("title ")) probe.setWindowTitle(QString::fromUtf8(line.substr(6)));
+    });
+    return QApplication::exec();
+}
