@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev pkg-config libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev openbox x11-utils
   zip unzip dpkg-dev lintian desktop-file-utils appstream xdotool wmctrl x11-xserver-utils
   chromium firefox-esr dbus-daemon python3
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev qt6-wayland sway wtype jq
 )
 case "${1:-}" in
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;

@@ -21,10 +21,12 @@ bool IsPrivateFolder(const char* path, bool followLink) {
            status.st_uid == geteuid() && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-// ":0", ":0.0" and ":0.1" are one X server: the screen number goes. What is
-// left may hold '/' or ':', which a file name must not.
+// The session's display: its Wayland compositor, else its X server. ":0",
+// ":0.0" and ":0.1" are one X server: the screen number goes. What is left may
+// hold '/' or ':', which a file name must not.
 std::string DisplayTag() {
-    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* display = wayland && *wayland ? wayland : std::getenv("DISPLAY");
     std::string tag = display && *display ? display : "none";
     if (const auto colon = tag.rfind(':'); colon != std::string::npos) {
         if (const auto dot = tag.find('.', colon);

@@ -1,17 +1,22 @@
-// The Linux edition: Qt windows on X11, the desktop through xcb.
+// The Linux edition: Qt windows, and the desktop through xcb on X11 (XWayland
+// included), or through the wlroots protocols on a Wayland desktop that has them.
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <iostream>
+#include <memory>
 #include <vector>
 
 #include <xcb/xcb.h>
 
+#include "linux/command_socket.h"
 #include "linux/diagnostics.h"
 #include "linux/file_store.h"
 #include "linux/process.h"
 #include "linux/settings_store.h"
 #include "linux/start_at_logon.h"
+#include "linux/wayland_desktop.h"
 #include "linux/x11_desktop.h"
 #include "qt/application.h"
 #include "qt/desktop_hints.h"
@@ -46,13 +51,40 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // Only X11 windows can be listed and sent keys, so the program is an X11
-    // program too, through XWayland where there is Wayland.
-    const bool wayland = IsWaylandSession();
-    if (wayland) qputenv("QT_QPA_PLATFORM", "xcb");
-    if (!CanOpenXDisplay()) {
-        std::cerr << texts::kNoXDisplay << '\n';
-        return 1;
+    if (const auto command = RemoteCommandRequested(argc, argv)) {
+        const Outcome sent = posix::Send(*command);
+        if (!sent) std::cerr << "quellgate: " << sent.reason() << '\n';
+        return sent ? 0 : 1;
+    }
+
+    // What this desktop keeps from the program, told once the watch runs.
+    std::vector<std::string_view> notices;
+    std::unique_ptr<Desktop> desktop;
+    x11::X11Desktop* x11 = nullptr;
+    if (IsWaylandSession()) {
+        auto wlroots = std::make_unique<wayland::WaylandDesktop>();
+        if (wlroots->IsConnected() && wlroots->Missing().empty()) {
+            // Its windows are Wayland's too, where the plugin is there.
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+            std::cerr << texts::kKeysAsCommands << '\n';
+            desktop = std::move(wlroots);
+        } else {
+            // Only X11 windows can be listed and sent keys, so the program is
+            // an X11 program too, through XWayland.
+            qputenv("QT_QPA_PLATFORM", "xcb");
+            notices.push_back(texts::kWaylandSession);
+        }
+    }
+    if (!desktop) {
+        if (!CanOpenXDisplay()) {
+            std::cerr << texts::kNoXDisplay << '\n';
+            return 1;
+        }
+        auto own = std::make_unique<x11::X11Desktop>();
+        x11 = own.get();
+        desktop = std::move(own);
+        if (x11->IsConnected() && !x11->CanSendKeystrokes()) notices.push_back(texts::kNoKeystrokes);
+        if (x11->IsConnected() && !x11->IsKeyWatchAvailable()) notices.push_back(texts::kNoKeyWatch);
     }
 
     posix::StandardError diagnostics;
@@ -63,23 +95,26 @@ int main(int argc, char** argv) {
     qt::OffTaskBar offTaskBar;
     application.installEventFilter(&offTaskBar);
 
-    x11::X11Desktop desktop;
     posix::PosixFileStore files;
     posix::FileSettingsStore settings;
     posix::XdgStartAtLogon startAtLogon;
     posix::LinuxProcess process;
     qt::QtTextCase textCase;
     qt::QtDialogs dialogs;
-    Controller controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
-    qt::QtMainWindow window(controller);
+    Controller controller({settings, *desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
+    qt::QtMainWindow window(controller, x11 == nullptr);
     dialogs.SetOwner(window);
     if (!controller.Start(window) || window.Terminated()) return 0;
 
-    // What this desktop keeps from the program, told once the watch runs.
-    std::vector<std::string_view> notices;
-    if (wayland) notices.push_back(texts::kWaylandSession);
-    if (desktop.IsConnected() && !desktop.CanSendKeystrokes()) notices.push_back(texts::kNoKeystrokes);
-    if (desktop.IsConnected() && !desktop.IsKeyWatchAvailable()) notices.push_back(texts::kNoKeyWatch);
+    // Commands from the command line, once the instance is ours.
+    posix::CommandListener commands;
+    std::unique_ptr<QSocketNotifier> listening;
+    if (commands.Listening()) {
+        listening = std::make_unique<QSocketNotifier>(commands.Fd(), QSocketNotifier::Read);
+        QObject::connect(listening.get(), &QSocketNotifier::activated, [&] {
+            commands.Serve([&](RemoteCommand command) { controller.Perform(command); });
+        });
+    }
     QTimer::singleShot(0, &window, [&dialogs, notices] {
         for (const auto notice : notices)
             dialogs.ShowMessage(notice, texts::kAppTitle, MessageIcon::Exclamation, MessageButtons::Ok);

@@ -19,10 +19,8 @@
 #include "shell/view_rules.h"
 
 namespace quellgate::qt {
-namespace {}  // namespace
-
-QtMainWindow::QtMainWindow(ViewCommands& commands)
-    : form_(canvas_, layout::kMainWindow), commands_(commands) {
+QtMainWindow::QtMainWindow(ViewCommands& commands, bool showCommand)
+    : form_(canvas_, layout::kMainWindow), commands_(commands), showCommand_(showCommand) {
     setObjectName(kMainWindowName);
     setWindowTitle(ToQString(layout::kMainWindow.title));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -114,7 +112,7 @@ void QtMainWindow::ShowStartAtLogon(bool on) {
 void QtMainWindow::StartWatch() { watch_.start(); }
 
 void QtMainWindow::ShowSplash() {
-    if (!splash_) splash_ = std::make_unique<SplashWindow>();
+    if (!splash_) splash_ = std::make_unique<SplashWindow>(showCommand_);
     // The user's program keeps the focus, so Alt+Home reaches it from the first tick.
     splash_->ShowWithoutFocus();
 }

@@ -22,7 +22,8 @@ class ChangePasswordWindow;
 // master password show it. Every way of closing it asks the controller.
 class QtMainWindow : public QMainWindow, public MainView {
 public:
-    explicit QtMainWindow(ViewCommands& commands);
+    // `showCommand`: F5 cannot be watched here, and the splash names the command instead.
+    QtMainWindow(ViewCommands& commands, bool showCommand = false);
     ~QtMainWindow() override;
 
     // True once Terminate ran: the program is ending.
@@ -52,6 +53,7 @@ private:
     Form form_;
     QTimer watch_;
     ViewCommands& commands_;
+    bool showCommand_;
     bool terminated_ = false;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<InfoWindow> info_;

@@ -1,6 +1,7 @@
 #include "qt/splash_window.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <algorithm>
 
@@ -10,9 +11,10 @@
 #include "shell/view_rules.h"
 
 namespace quellgate::qt {
-SplashWindow::SplashWindow() : form_(*this, layout::kSplashWindow) {
+SplashWindow::SplashWindow(bool showCommand) : form_(*this, layout::kSplashWindow) {
     setObjectName(kSplashWindowName);
     setWindowTitle(ToQString(layout::kSplashWindow.title));
+    if (showCommand) form_.Get<QLabel>(layout::kSplashHint).setText(ToQString(layout::kShowCommandHint));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -12,7 +12,7 @@ namespace quellgate::qt {
 // never takes the keyboard focus from the program in use.
 class SplashWindow : public QWidget {
 public:
-    SplashWindow();
+    explicit SplashWindow(bool showCommand = false);
 
     void ShowWithoutFocus();
 

@@ -131,6 +131,16 @@ void Controller::OnWatchTick() {
     Guarded([&] { scanner_.Scan(); });
 }
 
+void Controller::Perform(RemoteCommand command) {
+    Guarded([&] {
+        switch (command) {
+        case RemoteCommand::Hide: return view_->HideMain();
+        case RemoteCommand::Show: return AskMasterPassword();
+        case RemoteCommand::HomeNow: os_.desktop.SendAltHome(); return;
+        }
+    });
+}
+
 void Controller::AskMasterPassword() {
     // Ticks go on while the prompt is open; an F5 meanwhile is used up here
     // rather than opening a second prompt over the first.

@@ -18,6 +18,7 @@
 #include "platform/text_case.h"
 #include "protect/master_password.h"
 #include "scan/window_scan.h"
+#include "shell/command_line.h"
 #include "shell/main_view.h"
 #include "shell/view_commands.h"
 
@@ -59,6 +60,9 @@ public:
     void Choose(int menuEntry) override;
     bool ChangePassword(std::string_view oldPassword, std::string_view newPassword,
                         std::string_view retyped) override;
+
+    // What the key would have done, asked from the command line.
+    void Perform(RemoteCommand command);
 
 private:
     // Runs one step of the watch; a failing step must not stop the next step

@@ -136,6 +136,8 @@ inline constexpr std::string_view kBlockedText = "BLOCKED";
 
 // The start-at-logon box's caption outside Windows.
 inline constexpr std::string_view kStartAtLoginText = "Start at login";
+// The splash's hint where F5 cannot be watched and a command takes its place.
+inline constexpr std::string_view kShowCommandHint = "RUN quellgate --show TO UNHIDE MAIN WINDOW";
 
 namespace detail {
 

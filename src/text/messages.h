@@ -55,10 +55,16 @@ inline constexpr std::string_view kNoXDisplay =
     "Quellgate: no X display could be opened. It works on an X11 desktop (or XWayland): "
     "start it from your desktop session, or set DISPLAY.";
 inline constexpr std::string_view kWaylandSession =
-    "This is a Wayland session. Quellgate sees only the windows of X11 programs here "
-    "(those that run through XWayland): a page in a browser running as a Wayland program "
+    "This Wayland desktop does not let Quellgate see the windows of Wayland programs. It sees only "
+    "those of X11 programs here (through XWayland): a page in a browser running as a Wayland program "
     "is NOT blocked.\r\n\r\n"
-    "Start your browsers as X11 programs, or log in to an X11 session, to have them watched.";
+    "Quellgate watches every window on X11 desktops, and on the Wayland desktops of the wlroots "
+    "family: sway, Hyprland, labwc, river, Wayfire, niri and others. Log in to one of those, or "
+    "start your browsers as X11 programs, to have them watched.";
+inline constexpr std::string_view kKeysAsCommands =
+    "quellgate: on this desktop no program can see F4, F5 and F8 and leave them to the program in use, so "
+    "they are not watched; bind keys to 'quellgate --hide', 'quellgate --show' and 'quellgate --home-now' "
+    "instead (see the README).";
 inline constexpr std::string_view kNoKeystrokes =
     "The X server lacks the XTest extension, so Quellgate cannot send Alt+Home: blocked pages "
     "stay open.";

@@ -1,6 +1,6 @@
-"""The Linux edition as a person uses it: the real quellgate, driven and
-watched only through the X server (xdotool, xprop, wmctrl) and the files it
-keeps, on Xvfb with openbox."""
+# The Linux edition as a person uses it: the real quellgate, driven and
+# watched only through the X server (xdotool, xprop, wmctrl) and the files it
+# keeps, on Xvfb with openbox.
 import os
 import sys
 import time
@@ -13,8 +13,8 @@ MAIN_TITLE = "QUELLGATE V. 1.0."
 
 
 def centre_of(window, left, top, width, height):
-    """A control's centre in the main window, from its place in twips: Qt puts
-    the layout's canvas at the bottom of the window, under the menu bar."""
+    # A control's centre in the main window, from its place in twips: Qt puts
+    # the layout's canvas at the bottom of the window, under the menu bar.
     size = run("xdotool", "getwindowgeometry", str(window)).split("Geometry: ")[1].split("x")
     return (left + width // 2) // 15, int(size[1]) - (5925 - top - height // 2) // 15
 
@@ -25,7 +25,7 @@ ADD_BUTTON = (4080, 5040, 360, 360)
 
 class Journey(DesktopTest):
     def window(self, program, name, previous=None):
-        """The program's focused window of that title, other than `previous`."""
+        # The program's focused window of that title, other than `previous`.
         found = wait_until(lambda: [w for w in windows_of(program.process.pid, "^%s$" % name)
                                     if w != previous and active() == w], 10)
         self.assertTrue(found, "no focused window %r; windows: %r" % (

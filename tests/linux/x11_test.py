@@ -1,5 +1,5 @@
-"""The X11 desktop back end against real X servers: the one tools/with-x11.sh
-gives, with openbox, and servers of the test's own."""
+# The X11 desktop back end against real X servers: the one tools/with-x11.sh
+# gives, with openbox, and servers of the test's own.
 import os
 import subprocess
 import sys
@@ -11,7 +11,7 @@ from desktop import *  # noqa: E402,F401,F403
 
 
 class OwnServer:
-    """An Xvfb of the test's own, on a display number it picks itself."""
+    # An Xvfb of the test's own, on a display number it picks itself.
 
     def __init__(self, *options):
         read, write = os.pipe()

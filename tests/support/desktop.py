@@ -1,9 +1,9 @@
-"""What the Linux tests drive a desktop with: xdotool, xprop and wmctrl on X11,
-swaymsg on sway, the tests' own probe window (probe.cpp) and desktop client
-(desktop_cli.cpp), and the real quellgate with folders of its own.
-
-The programs come from the build: QUELLGATE, QUELLGATE_PROBE and
-QUELLGATE_DESKTOP_CLI name them."""
+# What the Linux tests drive a desktop with: xdotool, xprop and wmctrl on X11,
+# swaymsg on sway, the tests' own probe window (probe.cpp) and desktop client
+# (desktop_cli.cpp), and the real quellgate with folders of its own.
+#
+# The programs come from the build: QUELLGATE, QUELLGATE_PROBE and
+# QUELLGATE_DESKTOP_CLI name them.
 import os
 import select
 import shutil
@@ -18,7 +18,7 @@ DESKTOP_CLI = os.environ.get("QUELLGATE_DESKTOP_CLI", "quellgate_desktop_cli")
 
 
 def wait_until(condition, timeout=10.0):
-    """The condition's first true value, or its last false one when time runs out."""
+    # The condition's first true value, or its last false one when time runs out.
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
@@ -32,7 +32,7 @@ def run(*command, check=True):
 
 
 class Child:
-    """A program with its standard input and output in our hands; ended with the object."""
+    # A program with its standard input and output in our hands; ended with the object.
 
     def __init__(self, command, env=None, stdin=subprocess.PIPE):
         self.process = subprocess.Popen(command, env=env, stdin=stdin, stdout=subprocess.PIPE,
@@ -40,7 +40,7 @@ class Child:
         self.lines, self.partial = [], b""
 
     def read(self, timeout=0.0):
-        """What it has printed by now, waiting up to `timeout` for more."""
+        # What it has printed by now, waiting up to `timeout` for more.
         while select.select([self.process.stdout], [], [], timeout)[0]:
             chunk = os.read(self.process.stdout.fileno(), 65536)
             if not chunk:
@@ -70,7 +70,7 @@ class Child:
 
 
 class Probe(Child):
-    """A window with a chosen title that counts the Alt+Home it receives."""
+    # A window with a chosen title that counts the Alt+Home it receives.
 
     def __init__(self, title, env=None):
         super().__init__([PROBE, title], env)
@@ -84,10 +84,10 @@ class Probe(Child):
 
 
 class DesktopCli(Child):
-    """The program's own desktop back end, asked one thing at a time."""
+    # The program's own desktop back end, asked one thing at a time.
 
-    def __init__(self, env=None):
-        super().__init__([DESKTOP_CLI], env)
+    def __init__(self, env=None, *back_end):
+        super().__init__([DESKTOP_CLI, *back_end], env)
 
     def ask(self, command, lines=1):
         self.lines = []
@@ -95,7 +95,7 @@ class DesktopCli(Child):
         return wait_until(lambda: len(self.read(0.05)) >= lines and self.lines, 10)
 
     def windows(self):
-        """{handle: "shown caption" or "hidden caption"}, and the handles in order."""
+        # {handle: "shown caption" or "hidden caption"}, and the handles in order.
         self.lines = []
         self.say("list")
         wait_until(lambda: "." in self.read(0.05), 10)
@@ -107,7 +107,7 @@ class DesktopCli(Child):
 
 
 class Scratch:
-    """Folders of its own for a program: home, configuration, runtime."""
+    # Folders of its own for a program: home, configuration, runtime.
 
     def __init__(self):
         self.root = tempfile.mkdtemp(prefix="quellgate-test-")
@@ -131,7 +131,7 @@ class Scratch:
 
 
 class DesktopTest(unittest.TestCase):
-    """Each test gets a scratch folder; what it starts is ended with it."""
+    # Each test gets a scratch folder; what it starts is ended with it.
 
     def setUp(self):
         self.scratch = Scratch()
@@ -191,9 +191,9 @@ def close(window):
 
 
 class Browser:
-    """Debian's chromium or firefox-esr in a throwaway profile whose home page
-    is a local page, reaching nothing on the network; `wayland` runs it as a
-    Wayland program. Ended, with all its processes, with the object."""
+    # Debian's chromium or firefox-esr in a throwaway profile whose home page
+    # is a local page, reaching nothing on the network; `wayland` runs it as a
+    # Wayland program. Ended, with all its processes, with the object.
 
     CHROMIUM_FLAGS = [
         "--no-sandbox", "--test-type", "--no-first-run", "--no-default-browser-check", "--disable-gpu",
@@ -253,3 +253,69 @@ class Browser:
         self.process.wait()
         self.log.close()
         shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class Sway:
+    # A headless sway of the test's own, run as nobody (it refuses root) in a
+    # folder only nobody may enter, which root, running the tests, reaches.
+    # Its clients get `env`; wtype types and swaymsg focuses.
+
+    def __init__(self, xwayland=False):
+        import pwd
+        self.folder = tempfile.mkdtemp(prefix="quellgate-sway-")
+        nobody = pwd.getpwnam("nobody")
+        with open(os.path.join(self.folder, "config"), "w") as f:
+            f.write("output HEADLESS-1 resolution 1280x800\nxwayland %s\n" % ("enable" if xwayland else "disable"))
+        for name in ("", "config"):
+            os.chown(os.path.join(self.folder, name), nobody.pw_uid, nobody.pw_gid)
+        os.chmod(self.folder, 0o700)
+        self.log = open(os.path.join(self.folder + ".log"), "wb")
+        self.process = subprocess.Popen(
+            ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sway", "-c", self.folder + "/config"],
+            env={"PATH": "/usr/bin:/bin", "HOME": self.folder, "XDG_RUNTIME_DIR": self.folder,
+                 "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"},
+            stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
+        sockets = wait_until(lambda: [n for n in os.listdir(self.folder) if n.startswith(("wayland-", "sway-ipc"))
+                                      and not n.endswith(".lock")] if len(os.listdir(self.folder)) > 2 else [], 20)
+        wayland = [n for n in sockets if n.startswith("wayland-")]
+        ipc = [n for n in sockets if n.startswith("sway-ipc")]
+        if not wayland or not ipc:
+            raise AssertionError("sway did not start: %s" % open(self.folder + ".log").read()[-2000:])
+        self.env = {"WAYLAND_DISPLAY": os.path.join(self.folder, wayland[0]),
+                    "SWAYSOCK": os.path.join(self.folder, ipc[0]), "QT_QPA_PLATFORM": "wayland"}
+
+    def msg(self, *command):
+        return run("swaymsg", "-s", self.env["SWAYSOCK"], *command, check=False)
+
+    def windows(self):
+        # [(name, id, focused)] of every window, in the tree's order.
+        import json
+        found, nodes = [], [json.loads(self.msg("-t", "get_tree", "-r") or "{}")]
+        while nodes:
+            node = nodes.pop(0)
+            if node.get("pid"):
+                found.append((node.get("name") or "", node["id"], node.get("focused", False)))
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+        return found
+
+    def focused(self, title=None, other_than=None):
+        # The focused window's id, when it has that title and is not `other_than`.
+        return next((i for name, i, focused in self.windows()
+                     if focused and title in (None, name) and i != other_than), None)
+
+    def focus(self, title):
+        import re
+        self.msg('[title="^%s$"] focus' % re.escape(title))
+        return wait_until(lambda: self.focused(title), 5)
+
+    def type(self, *arguments):
+        # wtype's keyboard is new each time: its first keys are lost until its
+        # keymap has reached the window, its last ones if it goes at once.
+        subprocess.run(["wtype", "-s", "300", *arguments, "-s", "150"], env=dict(os.environ, **self.env), check=True)
+
+    def close(self):
+        os.killpg(self.process.pid, 15)
+        self.process.wait()
+        self.log.close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+        os.remove(self.folder + ".log")

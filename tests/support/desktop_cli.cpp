@@ -3,10 +3,14 @@
 //   list          "<handle> <shown|hidden> <caption>" a window, in order, then "."
 //   althome       "ok", or "failed <reason>"
 //   pressed KEY   "yes" or "no", KEY one of F4, F5, F8
-//   state         "connected <yes|no> manager <yes|no> keystrokes <yes|no> keys <yes|no>"
+//   state         on X11 "connected <yes|no> manager <yes|no> keystrokes <yes|no> keys <yes|no>",
+//                 on Wayland "connected <yes|no> missing <interfaces>"
+// The first argument "wayland" picks the wlroots back end, else it is X11's.
 #include <iostream>
+#include <memory>
 #include <string>
 
+#include "linux/wayland_desktop.h"
 #include "linux/x11_desktop.h"
 
 namespace {
@@ -15,9 +19,13 @@ const char* YesNo(bool yes) { return yes ? "yes" : "no"; }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     using namespace quellgate;
-    x11::X11Desktop desktop;
+    const bool wlroots = argc > 1 && std::string(argv[1]) == "wayland";
+    const std::unique_ptr<Desktop> chosen =
+        wlroots ? std::unique_ptr<Desktop>(std::make_unique<wayland::WaylandDesktop>())
+                : std::unique_ptr<Desktop>(std::make_unique<x11::X11Desktop>());
+    Desktop& desktop = *chosen;
     for (std::string command; std::getline(std::cin, command);) {
         if (command == "list") {
             desktop.EnumerateWindows([](const TopLevelWindow& window) {
@@ -34,11 +42,17 @@ int main() {
                                                     : key == "F5" ? Key::F5
                                                                   : Key::F8))
                       << "\n";
+        } else if (command == "state" && wlroots) {
+            const auto& own = static_cast<wayland::WaylandDesktop&>(desktop);
+            std::cout << "connected " << YesNo(own.IsConnected()) << " missing";
+            for (const auto& missing : own.Missing()) std::cout << " " << missing;
+            std::cout << "\n";
         } else if (command == "state") {
-            std::cout << "connected " << YesNo(desktop.IsConnected()) << " manager "
-                      << YesNo(desktop.ListsWindowManagerClients()) << " keystrokes "
-                      << YesNo(desktop.CanSendKeystrokes()) << " keys "
-                      << YesNo(desktop.IsKeyWatchAvailable()) << "\n";
+            const auto& own = static_cast<x11::X11Desktop&>(desktop);
+            std::cout << "connected " << YesNo(own.IsConnected()) << " manager "
+                      << YesNo(own.ListsWindowManagerClients()) << " keystrokes "
+                      << YesNo(own.CanSendKeystrokes()) << " keys " << YesNo(own.IsKeyWatchAvailable())
+                      << "\n";
         }
         std::cout.flush();
     }

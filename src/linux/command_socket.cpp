@@ -1,0 +1,93 @@
+#include "linux/command_socket.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "linux/file_store.h"
+#include "linux/process.h"
+
+namespace quellgate::posix {
+namespace {
+
+constexpr int kAnswerWithinMs = 1000;
+
+bool AddressOf(const std::string& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+// A line, up to its line end, within the time.
+std::string ReadLine(int fd, int withinMs) {
+    std::string line;
+    char c = 0;
+    pollfd ready{fd, POLLIN, 0};
+    while (line.size() < 64 && poll(&ready, 1, withinMs) > 0 && read(fd, &c, 1) == 1 && c != '\n') line += c;
+    return line;
+}
+
+void Say(int fd, std::string_view line) {
+    const std::string text = std::string(line) + "\n";
+    [[maybe_unused]] const ssize_t sent = send(fd, text.data(), text.size(), MSG_NOSIGNAL);
+}
+
+}  // namespace
+
+std::string CommandSocketPath() {
+    std::string path = InstanceLockPath();
+    if (path.ends_with(".lock")) path.replace(path.size() - 5, 5, ".socket");
+    return path;
+}
+
+CommandListener::CommandListener() {
+    sockaddr_un address{};
+    if (!AddressOf(CommandSocketPath(), address)) return;
+    unlink(address.sun_path);
+    UniqueFd listener(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (listener && bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        chmod(address.sun_path, 0600) == 0 && listen(listener.get(), 8) == 0)
+        socket_ = std::move(listener);
+}
+
+void CommandListener::Serve(const std::function<void(RemoteCommand)>& perform) {
+    std::vector<RemoteCommand> asked;
+    while (socket_) {
+        const UniqueFd connection(accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+        if (!connection) break;
+        ucred peer{};
+        socklen_t size = sizeof peer;
+        // Another user may reach the socket only through a folder of ours; answer our own alone all the same.
+        if (getsockopt(connection.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != geteuid())
+            continue;
+        const auto command = RemoteCommandNamed(ReadLine(connection.get(), 200));
+        Say(connection.get(), command ? "ok" : "unknown command");
+        if (command) asked.push_back(*command);
+    }
+    // Answered first: a prompt that opens waits for the user, the command line must not.
+    for (const RemoteCommand command : asked) perform(command);
+}
+
+Outcome Send(RemoteCommand command) {
+    sockaddr_un address{};
+    if (!AddressOf(CommandSocketPath(), address)) return Outcome::Failure("there is no private folder for it");
+    const UniqueFd connection(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!connection || connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno == ENOENT || errno == ECONNREFUSED) return Outcome::Failure("no Quellgate runs for this session");
+        return Outcome::Failure(ErrorText(errno) + ", reaching " + address.sun_path);
+    }
+    Say(connection.get(), WordOf(command));
+    if (ReadLine(connection.get(), kAnswerWithinMs) != "ok") return Outcome::Failure("Quellgate did not answer");
+    return Outcome::Success();
+}
+
+}  // namespace quellgate::posix
