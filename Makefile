@@ -5,7 +5,7 @@
 #                   it once more from a fresh clone and compares
 
 .PHONY: all deps build native windows test unit-test windows-test lint package package-test run run-windows bench \
-	load x11-load linux-load screenshot screenshot-linux fuzz clean
+	load x11-load linux-load wayland-load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -46,7 +46,8 @@ package-test: package
 
 # On $DISPLAY, or on a private invisible Xvfb with openbox when there is none.
 run: native
-	tools/with-x11.sh --display-from-env build/native/src/qt/quellgate
+	if [ -n "$$WAYLAND_DISPLAY" ]; then build/native/src/qt/quellgate; \
+	else tools/with-x11.sh --display-from-env build/native/src/qt/quellgate; fi
 
 run-windows: windows
 	tools/with-wine.sh --display-from-env wine build/windows/src/win32/Quellgate.exe
@@ -64,6 +65,11 @@ x11-load: native
 linux-load: native
 	QUELLGATE=build/native/src/qt/quellgate QUELLGATE_PROBE=build/native/tests/support/quellgate_probe \
 	  QT_QPA_PLATFORM=xcb tools/with-x11.sh /usr/bin/python3 tools/linux/load.py
+
+# The same on a headless sway.
+wayland-load: native
+	QUELLGATE=build/native/src/qt/quellgate QUELLGATE_PROBE=build/native/tests/support/quellgate_probe \
+	  /usr/bin/python3 tools/linux/load.py --sway
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot

@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "protect/rotor_cipher.h"
-#include "reference/rotor_walk.h"
+#include "rotor_walk.h"
 
 namespace quellgate {
 namespace {

@@ -79,14 +79,18 @@ void CommandListener::Serve(const std::function<void(RemoteCommand)>& perform) {
 
 Outcome Send(RemoteCommand command) {
     sockaddr_un address{};
-    if (!AddressOf(CommandSocketPath(), address)) return Outcome::Failure("there is no private folder for it");
+    if (!AddressOf(CommandSocketPath(), address))
+        return Outcome::Failure("there is no private folder for it");
     const UniqueFd connection(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (!connection || connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        if (errno == ENOENT || errno == ECONNREFUSED) return Outcome::Failure("no Quellgate runs for this session");
+    if (!connection ||
+        connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno == ENOENT || errno == ECONNREFUSED)
+            return Outcome::Failure("no Quellgate runs for this session");
         return Outcome::Failure(ErrorText(errno) + ", reaching " + address.sun_path);
     }
     Say(connection.get(), WordOf(command));
-    if (ReadLine(connection.get(), kAnswerWithinMs) != "ok") return Outcome::Failure("Quellgate did not answer");
+    if (ReadLine(connection.get(), kAnswerWithinMs) != "ok")
+        return Outcome::Failure("Quellgate did not answer");
     return Outcome::Success();
 }
 

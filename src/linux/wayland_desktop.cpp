@@ -29,8 +29,12 @@ using Owned = std::unique_ptr<T, Destroyer<T, Destroy>>;
 
 void DestroySeat(wl_seat* seat) { wl_seat_destroy(seat); }
 void DestroyRegistry(wl_registry* registry) { wl_registry_destroy(registry); }
-void DestroyManager(zwlr_foreign_toplevel_manager_v1* manager) { zwlr_foreign_toplevel_manager_v1_destroy(manager); }
-void DestroyHandle(zwlr_foreign_toplevel_handle_v1* handle) { zwlr_foreign_toplevel_handle_v1_destroy(handle); }
+void DestroyManager(zwlr_foreign_toplevel_manager_v1* manager) {
+    zwlr_foreign_toplevel_manager_v1_destroy(manager);
+}
+void DestroyHandle(zwlr_foreign_toplevel_handle_v1* handle) {
+    zwlr_foreign_toplevel_handle_v1_destroy(handle);
+}
 void DestroyKeyboards(zwp_virtual_keyboard_manager_v1* m) { zwp_virtual_keyboard_manager_v1_destroy(m); }
 void DestroyKeyboard(zwp_virtual_keyboard_v1* keyboard) { zwp_virtual_keyboard_v1_destroy(keyboard); }
 
@@ -51,7 +55,7 @@ struct Keymap {
 Keymap DefaultKeymap() {
     Keymap keymap;
     const std::unique_ptr<xkb_context, void (*)(xkb_context*)> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS),
-                                                                        xkb_context_unref);
+                                                                       xkb_context_unref);
     if (!context) return keymap;
     const std::unique_ptr<xkb_keymap, void (*)(xkb_keymap*)> map(
         xkb_keymap_new_from_names(context.get(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS), xkb_keymap_unref);
@@ -59,11 +63,12 @@ Keymap DefaultKeymap() {
     const std::unique_ptr<xkb_state, void (*)(xkb_state*)> state(xkb_state_new(map.get()), xkb_state_unref);
     const xkb_mod_index_t alt = xkb_keymap_mod_get_index(map.get(), XKB_MOD_NAME_ALT);
     // Key codes are evdev's, offset by 8 in xkb.
-    if (!state || alt == XKB_MOD_INVALID || xkb_state_key_get_one_sym(state.get(), KEY_LEFTALT + 8) != XKB_KEY_Alt_L ||
+    if (!state || alt == XKB_MOD_INVALID ||
+        xkb_state_key_get_one_sym(state.get(), KEY_LEFTALT + 8) != XKB_KEY_Alt_L ||
         xkb_state_key_get_one_sym(state.get(), KEY_HOME + 8) != XKB_KEY_Home)
         return keymap;
-    const std::unique_ptr<char, void (*)(void*)> text(xkb_keymap_get_as_string(map.get(), XKB_KEYMAP_FORMAT_TEXT_V1),
-                                                      std::free);
+    const std::unique_ptr<char, void (*)(void*)> text(
+        xkb_keymap_get_as_string(map.get(), XKB_KEYMAP_FORMAT_TEXT_V1), std::free);
     if (!text) return keymap;
     const std::size_t size = std::strlen(text.get()) + 1;  // the NUL belongs to it
     posix::UniqueFd file(memfd_create("quellgate-keymap", MFD_CLOEXEC | MFD_ALLOW_SEALING));
@@ -144,16 +149,19 @@ const zwlr_foreign_toplevel_manager_v1_listener kListEvents = {
             zwlr_foreign_toplevel_handle_v1_add_listener(handle, &kWindowEvents, window.get());
             state.listed.push_back(std::move(window));
         },
-    .finished = [](void* data, zwlr_foreign_toplevel_manager_v1*) { static_cast<State*>(data)->windows.reset(); },
+    .finished = [](void* data,
+                   zwlr_foreign_toplevel_manager_v1*) { static_cast<State*>(data)->windows.reset(); },
 };
 
 const wl_registry_listener kGlobals = {
     .global =
-        [](void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t version) {
+        [](void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+           std::uint32_t version) {
             auto& state = *static_cast<State*>(data);
             const std::string_view offered = interface;
             if (offered == wl_seat_interface.name && !state.seat) {
-                state.seat.reset(static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1)));
+                state.seat.reset(
+                    static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1)));
             } else if (offered == zwlr_foreign_toplevel_manager_v1_interface.name && !state.windows) {
                 state.windows.reset(static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
                     registry, name, &zwlr_foreign_toplevel_manager_v1_interface, std::min(version, 3u))));
@@ -238,7 +246,9 @@ Outcome WaylandDesktop::SendAltHome() {
     Dispatch();
     if (!IsConnected()) return Outcome::Failure("the connection to the Wayland compositor is broken");
     zwp_virtual_keyboard_v1* keyboard = state_->keyboard.get();
-    if (!keyboard) return Outcome::Failure(state_->failure.empty() ? "the compositor offers no virtual keyboard" : state_->failure);
+    if (!keyboard)
+        return Outcome::Failure(state_->failure.empty() ? "the compositor offers no virtual keyboard"
+                                                        : state_->failure);
     const std::uint32_t now = Milliseconds();
     zwp_virtual_keyboard_v1_key(keyboard, now, KEY_LEFTALT, WL_KEYBOARD_KEY_STATE_PRESSED);
     zwp_virtual_keyboard_v1_modifiers(keyboard, state_->altMask, 0, 0, 0);

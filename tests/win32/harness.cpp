@@ -152,12 +152,9 @@ Program::Program() {
     std::filesystem::copy_file(WindowsPath(built ? built : "Quellgate.exe"), folder_ + L"\\Quellgate.exe");
 }
 
-Program::Program(std::wstring folder) : folder_(std::move(folder)), ownsFolder_(false) {}
-
 Program::~Program() {
     Stop();
     std::error_code ignored;
-    if (!ownsFolder_) return;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, ignored))
         std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add, ignored);

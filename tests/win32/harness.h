@@ -53,12 +53,11 @@ HWND FirstEdit(HWND dialog);
 void TypeInto(HWND edit, const std::string& text);
 void PressButton(HWND dialog, int id);  // as a click would, without waiting for what it opens
 
-// A copy of Quellgate.exe in a scratch folder of its own (or the one already
-// in `folder`, which then stays), started on demand and ended with the object.
+// A copy of Quellgate.exe in a scratch folder of its own, started on demand
+// and ended, with its folder, with the object.
 class Program {
 public:
     Program();
-    explicit Program(std::wstring folder);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -90,7 +89,6 @@ public:
 
 private:
     std::wstring folder_;
-    bool ownsFolder_ = true;
     PROCESS_INFORMATION process_{};
 };
 

@@ -4,17 +4,27 @@
 #include <filesystem>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 #include "blocklist/blocklist_file.h"
-#include "program_test.h"
+#include "harness.h"
 #include "shell/view_rules.h"
+#include "win32/window_text.h"
 
 namespace quellgate::testing {
 namespace {
 
 using namespace layout;
 
-class Journey : public ProgramTest {
+// A fresh copy of the program and no stored settings, for each journey.
+class Journey : public ::testing::Test {
 protected:
+    void SetUp() override { ClearStoredState(); }
+    void TearDown() override {
+        program.Stop();
+        ClearStoredState();
+    }
+    static std::string MessageOf(HWND box) { return win32::WindowText(GetDlgItem(box, 0xFFFF)); }
     void WriteBlocklist(const std::string& content) {
         std::ofstream(std::filesystem::path(program.BlocklistPath()), std::ios::binary) << content;
     }
@@ -29,6 +39,8 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, 5s));
     }
     bool MainShown() const { return IsWindowVisible(program.MainWindow()); }
+
+    Program program;
 };
 
 TEST_F(Journey, FirstStartShowsTheSplashOnlyRefusesASecondCopyAndAsksBeforeEnding) {
