@@ -6,7 +6,7 @@
 #   FUZZ_BUILD_DIR build folder (default build/fuzz); the corpora it grows
 #                  live in its corpus/<target>
 #   FUZZ_KEEP=1    afterwards, add the blocklist inputs that reach new code to
-#                  the kept corpus tests/fuzz/corpus, which the unit tests replay
+#                  the kept corpus tests/fuzz/corpus, from which every run starts
 # Exits non-zero when a fuzzer found a fault; the input that shows it is kept
 # under findings/ and named in the output.
 set -euo pipefail

@@ -235,7 +235,8 @@ public:
     std::array<bool, kNetworkCount> blocked{};
 };
 
-// Every seam faked, as one system the controller can be given.
+// Every seam faked, as one system the controller can be given; a controller
+// on it is also what a window test gives its windows to ask.
 struct FakeSystem {
     Platform platform() {
         return {settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics};

@@ -1,12 +1,38 @@
-// Arbitrary bytes as the blocklist file.
+// Arbitrary bytes as the blocklist file: a user can edit it, a disk can damage
+// it. What the rest of the program relies on, for any bytes.
 #include <cstdint>
+#include <string>
+#include <vector>
 
-#include "blocklist_properties.h"
+#include "blocklist/blocklist_file.h"
+#include "blocklist/networks.h"
 #include "property.h"
+#include "protect/rotor_cipher.h"
+#include "text/utf8.h"
+
+using namespace quellgate;
+using fuzz::Require;
+
+// Printable ASCII without the double quote, spelt apart from the cipher's tables.
+static bool Turned(char c) { return c >= ' ' && c <= '~' && c != '"'; }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const char* violated =
-        quellgate::fuzz::ViolatedBlocklistProperty({reinterpret_cast<const char*>(data), size});
-    quellgate::fuzz::Require(violated == nullptr, violated);
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string ciphered = Encipher(bytes), deciphered = Decipher(bytes);
+    Require(ciphered.size() == size && deciphered.size() == size, "the cipher keeps the length");
+    Require(Decipher(ciphered) == bytes && Encipher(deciphered) == bytes, "the cipher round-trips both ways");
+    for (std::size_t i = 0; i < size; ++i)
+        Require(Turned(bytes[i]) ? Turned(ciphered[i]) && Turned(deciphered[i])
+                                 : ciphered[i] == bytes[i] && deciphered[i] == bytes[i],
+                "the alphabet maps to itself, other bytes pass through in place");
+
+    std::vector<std::string> keywords = DecodeBlocklist(bytes), kept;
+    for (const std::string& keyword : keywords) {
+        Require(!keyword.empty() && SanitizeUtf8(keyword) == keyword && ControlRunsToSpaces(keyword) == keyword,
+                "a keyword is valid UTF-8, not empty, without NUL or a control character");
+        if (!IsNetworkName(keyword)) kept.push_back(keyword);
+    }
+    keywords.emplace_back(kNetworks[size % kNetworkCount].name);  // the list may always hold one
+    Require(DecodeBlocklist(EncodeBlocklist(keywords)) == kept, "saved keywords read back, network names left out");
     return 0;
 }

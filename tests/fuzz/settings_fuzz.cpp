@@ -6,26 +6,22 @@
 #include "linux/settings_store.h"
 #include "property.h"
 
+using namespace quellgate::posix;
 using quellgate::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // name NUL value NUL content
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::size_t first = bytes.find('\0');
-    const std::size_t second = first == std::string_view::npos ? first : bytes.find('\0', first + 1);
-    if (second == std::string_view::npos) return 0;
+    const std::size_t first = bytes.find('\0'), second = bytes.find('\0', first + 1);
+    if (first == std::string_view::npos || second == std::string_view::npos) return 0;
     const std::string_view name = bytes.substr(0, first), value = bytes.substr(first + 1, second - first - 1);
     const std::string_view content = bytes.substr(second + 1);
-    using quellgate::posix::FindSetting;
 
-    const std::string updated = quellgate::posix::WithSetting(content, name, value);
+    const std::string updated = WithSetting(content, name, value);
     Require(FindSetting(updated, name) == value, "a stored value reads back as it was");
     Require(updated.empty() || updated.back() == '\n', "the file ends with a line end");
-    // Every other value that was there stays as it was.
     for (const std::string_view other : {"A", "B", "P", "U", "=", "%", ""})
-        if (other != name)
-            Require(FindSetting(updated, other) == FindSetting(content, other), "other values stay");
-    const std::string fresh = quellgate::posix::WithSetting(std::nullopt, name, value);
-    Require(FindSetting(fresh, name) == value, "a new file holds the value");
+        Require(other == name || FindSetting(updated, other) == FindSetting(content, other), "other values stay");
+    Require(FindSetting(WithSetting(std::nullopt, name, value), name) == value, "a new file holds the value");
     return 0;
 }

@@ -2,54 +2,95 @@
 # a local page as their home page: quellgate sends them home from a page whose
 # title holds a blocked network, and F8 (on sway: quellgate --home-now) sends
 # them home from any page. On X11 with openbox, and on a headless sway.
+import json
 import os
+import shutil
+import signal
 import subprocess
-import sys
+import tempfile
 import time
-import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from desktop import *  # noqa: E402,F401,F403
+from desktop import *  # noqa: F401,F403
 
-PAGES = "file://" + os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages")
+HERE = os.path.dirname(os.path.abspath(__file__))
+PAGES = "file://" + os.path.join(HERE, "pages")
 HOME = "Quellgate Test Home"
 
 
+class Browser:
+    # Debian's chromium or firefox-esr in a throwaway profile (browsers/) whose
+    # home page is a local page, reaching nothing on the network; `wayland`
+    # runs it as a Wayland program. Ended, with all its processes, with the object.
+
+    def __init__(self, kind, env, wayland):
+        self.folder = tempfile.mkdtemp(prefix="quellgate-browser-")
+        profile = os.path.join(self.folder, "profile")
+        env = dict(env, HOME=self.folder, TMPDIR=self.folder, MOZ_CRASHREPORTER_DISABLE="1",
+                   DBUS_SESSION_BUS_ADDRESS="disabled:", NO_AT_BRIDGE="1", MOZ_ENABLE_WAYLAND=str(int(wayland)))
+        fixture = lambda name: open(os.path.join(HERE, "browsers", name))
+        if kind == "chromium":
+            os.makedirs(os.path.join(profile, "Default"))
+            with fixture("chromium-preferences.json") as f:
+                preferences = dict(json.load(f), homepage=PAGES + "/home.html")
+            with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
+                json.dump(preferences, f)
+            with fixture("chromium.flags") as f:
+                flags = [line.strip() for line in f if line.strip() and not line.startswith("#")]
+            command = ["/usr/lib/chromium/chromium", *flags, "--user-data-dir=" + profile]
+            command += ["--ozone-platform=wayland"] if wayland else []
+        else:
+            os.makedirs(profile)
+            with fixture("firefox-user.js") as f, open(os.path.join(profile, "user.js"), "w") as out:
+                out.write(f.read() + 'user_pref("browser.startup.homepage", "%s/home.html");\n' % PAGES)
+            command = ["/usr/lib/firefox-esr/firefox-esr", "--no-remote", "--profile", profile]
+        self.log = open(os.path.join(self.folder, "browser.log"), "wb")
+        self.process = subprocess.Popen(command + [PAGES + "/facebook.html"], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
+
+    def close(self):
+        os.killpg(self.process.pid, signal.SIGTERM)
+        try:
+            self.process.wait(15)
+        except subprocess.TimeoutExpired:
+            pass
+        try:
+            os.killpg(self.process.pid, signal.SIGKILL)  # what it left behind, crash handlers among them
+        except ProcessLookupError:
+            pass
+        self.process.wait()
+        self.log.close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
 class RealBrowser(DesktopTest):
-    def on_x11(self):
-        self.titles = lambda: [title(w) for w in windows_of(self.browser.process.pid)]
-        self.focus = lambda text: focus(windows_of(self.browser.process.pid)[0])
-        self.type_url = lambda url: (key("ctrl+l"), type_text(url), key("Return"))
-        self.home_now = lambda: key("F8")
-
-    def on_sway(self):
-        sway = self.start(Sway())
-        self.scratch.env.update(sway.env)
-        self.scratch.env.pop("DISPLAY", None)
-        self.titles = lambda: [name for name, _, _ in sway.windows()]
-        self.focus = lambda text: sway.focus(next(t for t in self.titles() if text in t))
-        self.type_url = lambda url: sway.type("-M", "ctrl", "l", "-m", "ctrl", url, "-k", "Return")
-        self.home_now = lambda: subprocess.run([QUELLGATE, "--home-now"], env=self.scratch.env, check=True)
-
     def browse(self, kind, wayland):
-        self.on_sway() if wayland else self.on_x11()
+        if wayland:
+            sway = self.on_sway()
+            titles = lambda: [name for name, _, _ in sway.windows()]
+            focus_home = lambda: sway.focus(next(t for t in titles() if HOME in t))
+            type_url = lambda url: sway.type("-M", "ctrl", "l", "-m", "ctrl", url, "-k", "Return")
+            home_now = lambda: subprocess.run([QUELLGATE, "--home-now"], env=self.scratch.env, check=True)
+        else:
+            titles = lambda: [title(w) for w in windows_of(browser.process.pid)]
+            focus_home = lambda: focus(windows_of(browser.process.pid)[0])
+            type_url = lambda url: (key("ctrl+l"), type_text(url), key("Return"))
+            home_now = lambda: key("F8")
         self.scratch.write("settings", "A=True\n")  # facebook BLOCKED
         self.quellgate()
         began = time.monotonic()
-        self.browser = self.start(Browser(kind, PAGES + "/facebook.html", PAGES + "/home.html", self.scratch.env,
-                                          wayland))
-        shown = lambda text: [t for t in self.titles() if text in t]
+        browser = self.start(Browser(kind, self.scratch.env, wayland))
+        shown = lambda text: [t for t in titles() if text in t]
         self.assertEventually(lambda: shown("Facebook - Log In") or shown(HOME), "the page", 60)
         self.assertEventually(lambda: shown(HOME), "home from a blocked page", 10)
         print("\n%s: started and sent home in %.2f s" % (kind, time.monotonic() - began), end=" ")
         for attempt in range(3):  # a browser still busy with its first pages may miss the keys
-            self.assertTrue(self.focus(HOME))
-            self.type_url(PAGES + "/other.html")
+            self.assertTrue(focus_home())
+            type_url(PAGES + "/other.html")
             if wait_until(lambda: shown("Another Page"), 7):
                 break
         self.assertTrue(shown("Another Page"), "another page")
         pressed = time.monotonic()
-        self.home_now()
+        home_now()
         self.assertEventually(lambda: shown(HOME), "home at once", 5)
         print("home at once in %.3f s" % (time.monotonic() - pressed), end=" ")
 
@@ -65,6 +106,3 @@ class RealBrowser(DesktopTest):
     def test_firefox_on_sway(self):
         self.browse("firefox", True)
 
-
-if __name__ == "__main__":
-    unittest.main()

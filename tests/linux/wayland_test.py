@@ -4,20 +4,15 @@
 import os
 import signal
 import subprocess
-import sys
 import time
-import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from desktop import *  # noqa: E402,F401,F403
+from desktop import *  # noqa: F401,F403
 
 
 class OnSway(DesktopTest):
     def setUp(self):
         super().setUp()
-        self.sway = self.start(Sway())
-        self.scratch.env.update(self.sway.env)
-        self.scratch.env.pop("DISPLAY", None)
+        self.sway = self.on_sway()
 
     def command(self, word):
         started = time.monotonic()
@@ -70,6 +65,3 @@ class OnSway(DesktopTest):
         self.quellgate()
         self.assertEventually(lambda: self.command("hide") == (0, ""), "the new copy takes over the socket")
 
-
-if __name__ == "__main__":
-    unittest.main()

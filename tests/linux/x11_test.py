@@ -2,12 +2,10 @@
 # gives, with openbox, and servers of the test's own.
 import os
 import subprocess
-import sys
 import unittest
 import unittest.mock
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from desktop import *  # noqa: E402,F401,F403
+from desktop import *  # noqa: F401,F403
 
 
 class OwnServer:
@@ -113,6 +111,3 @@ class OwnServers(DesktopTest):
         self.assertEqual(cli.ask("althome") + cli.ask("pressed F5"),
                          ["failed the connection to the X server is broken", "no"])
 
-
-if __name__ == "__main__":
-    unittest.main()

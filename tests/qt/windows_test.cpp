@@ -1,5 +1,6 @@
-// The windows as built from the layout tables, the keyword list, the password
-// boxes, and the message boxes and prompts: what they show and answer.
+// The Qt windows as built from the layout tables, the keyword list, the
+// password window, and the message boxes and prompts: what they show and
+// answer. On Qt's offscreen platform unless another is asked for.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,12 +10,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <ostream>
 
 #include "fakes/fakes.h"
+#include "qt/application.h"
 #include "qt/change_password_window.h"
 #include "qt/control_names.h"
 #include "qt/dialogs.h"
@@ -22,41 +24,36 @@
 #include "qt/main_window.h"
 #include "qt/splash_window.h"
 #include "qt/text_case.h"
-#include "qt_test_main.h"
 #include "text/utf8.h"
 
-// Readable failures for Qt's types.
-inline void PrintTo(const QRect& r, std::ostream* out) {
-    *out << r.width() << "x" << r.height() << "+" << r.x() << "+" << r.y();
-}
-inline void PrintTo(const QSize& size, std::ostream* out) { *out << size.width() << "x" << size.height(); }
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+using namespace quellgate;
+using namespace quellgate::qt;
 
-namespace quellgate::qt::testing {
-namespace {
-
-// 15 twips to the logical pixel, as the layout was drawn at 96 dpi.
-int Px(int twips) { return qRound(twips / 15.0); }
+static fakes::RecordedNotes notes;  // what the application's event barrier noted
 
 // The client area comes out at the scale Qt was asked for, once: a place
-// scaled again by hand would come out twice as large at 2x.
-void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design) {
+// scaled again by hand would come out twice as large at 2x. 15 twips to the
+// logical pixel, as the layout was drawn at 96 dpi.
+static void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design) {
+    const auto px = [](int twips) { return qRound(twips / 15.0); };
     canvas.window()->show();
     ASSERT_EQ(canvas.devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
-    EXPECT_EQ(canvas.size(), QSize(Px(design.clientWidth), Px(design.clientHeight)));
+    EXPECT_EQ(canvas.width(), px(design.clientWidth));
+    EXPECT_EQ(canvas.height(), px(design.clientHeight));
     for (const auto& control : design.controls) {
         SCOPED_TRACE(control.id);
         QWidget* widget = canvas.findChild<QWidget*>(ControlName(control.id));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->parentWidget(), &canvas);
-        const QRect place(Px(control.place.left), Px(control.place.top), Px(control.place.width),
-                          Px(control.place.height));
-        EXPECT_EQ(widget->geometry(), place);
+        ASSERT_TRUE(widget && widget->parentWidget() == &canvas);
+        const QRect place(px(control.place.left), px(control.place.top), px(control.place.width),
+                          px(control.place.height));
+        EXPECT_TRUE(widget->geometry() == place)
+            << widget->x() << "," << widget->y() << " " << widget->width();
         if (const auto* label = qobject_cast<const QLabel*>(widget)) {
             const QRect needed = label->fontMetrics().boundingRect(
                 QRect(QPoint(), place.size()), static_cast<int>(label->alignment()) | Qt::TextWordWrap,
                 label->text());
-            EXPECT_EQ(place.size().expandedTo(needed.size()), place.size()) << "text cut off";
+            EXPECT_TRUE(needed.width() <= place.width() && needed.height() <= place.height())
+                << "text cut off";
         }
         // Above the frame it stands in: a click on it reaches it.
         QWidget* hit = canvas.childAt(place.center());
@@ -67,7 +64,8 @@ void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design) {
 }
 
 TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThem) {
-    NoCommands commands;
+    fakes::FakeSystem system;
+    Controller commands(system.platform());
     QtMainWindow main(commands);
     ExpectBuiltAsDesigned(*main.centralWidget(), layout::kMainWindow);
     SplashWindow splash;
@@ -79,7 +77,8 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThem) {
 }
 
 TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIndex) {
-    NoCommands commands;
+    fakes::FakeSystem system;
+    Controller commands(system.platform());
     QtMainWindow window(commands);
     auto& list = *window.findChild<QListWidget*>(ControlName(layout::kKeywordList));
     std::vector<std::string> entries;
@@ -93,41 +92,36 @@ TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIn
     EXPECT_EQ(insertions, 1);
     ASSERT_EQ(list.count(), 100'000);
     EXPECT_EQ(window.SelectedKeyword(), std::nullopt);
-    for (const int row : {0, 500, 99'999}) {
-        list.setCurrentRow(row);
-        EXPECT_EQ(window.SelectedKeyword(), static_cast<std::size_t>(row));
-        EXPECT_EQ(list.item(row)->text().toStdString(), entries[static_cast<std::size_t>(row)]);
-    }
+    list.setCurrentRow(500);
+    EXPECT_EQ(window.SelectedKeyword(), 500u);
+    EXPECT_EQ(list.item(500)->text().toStdString(), entries[500]);
 }
 
-TEST(ChangePasswordWindow, BoxesAreMaskedFromTheFirstKeyAndOnlyAClickEmptiesOne) {
+TEST(ChangePasswordWindow, MasksFromTheFirstKeyAClickEmptiesABoxAndOkSendsTheThree) {
     struct : PasswordCommands {
-        bool ChangePassword(std::string_view, std::string_view, std::string_view) override { return false; }
+        bool ChangePassword(std::string_view o, std::string_view n, std::string_view r) override {
+            sent = std::string(o) + "|" + std::string(n) + "|" + std::string(r);
+            return true;
+        }
+        std::string sent;
     } commands;
     ChangePasswordWindow window(commands);
     window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QLineEdit* old = window.findChild<QLineEdit*>(ControlName(layout::kOldPassword));
-    QLineEdit* fresh = window.findChild<QLineEdit*>(ControlName(layout::kNewPassword));
-    old->setFocus();
-    QTest::keyClick(old, 'l');
-    EXPECT_EQ(old->displayText(), "*");
-    QTest::keyClicks(old, "otus7391");
-    EXPECT_EQ(old->displayText(), "*********");
-    // Tab goes through the boxes in order and keeps what they hold.
-    QTest::keyClick(old, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), fresh);
-    QTest::keyClicks(fresh, "new");
-    QTest::keyClick(fresh, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(),
-              window.findChild<QLineEdit*>(ControlName(layout::kRetypedPassword)));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    ASSERT_EQ(QApplication::focusWidget(), fresh);
-    EXPECT_EQ(fresh->text(), "new");
-    QTest::mouseClick(old, Qt::LeftButton);
-    EXPECT_EQ(old->text(), "");
-    EXPECT_EQ(fresh->text(), "new");
+    const auto box = [&](int id) { return window.findChild<QLineEdit*>(ControlName(id)); };
+    QTest::keyClick(box(layout::kOldPassword), 'l');
+    EXPECT_EQ(box(layout::kOldPassword)->displayText(), "*");
+    QTest::keyClicks(box(layout::kNewPassword), "new");
+    QTest::mouseClick(box(layout::kOldPassword), Qt::LeftButton);
+    EXPECT_EQ(box(layout::kOldPassword)->text(), "");
+    EXPECT_EQ(box(layout::kNewPassword)->text(), "new");
+    QTest::keyClicks(box(layout::kOldPassword), "old");
+    QTest::keyClicks(box(layout::kRetypedPassword), "again");
+    window.findChild<QPushButton*>(ControlName(layout::kPasswordOk))->click();
+    EXPECT_EQ(commands.sent, "old|new|again");
+    EXPECT_FALSE(window.isVisible()) << "a change that worked closes it";
+    window.show();
+    window.close();
+    EXPECT_EQ(box(layout::kOldPassword)->text(), "") << "closing empties the boxes";
 }
 
 // Runs `inside` on the modal box once it is open, from within the box's own
@@ -135,12 +129,12 @@ TEST(ChangePasswordWindow, BoxesAreMaskedFromTheFirstKeyAndOnlyAClickEmptiesOne)
 // fails cannot hang.
 class WhenBoxOpens {
 public:
-    explicit WhenBoxOpens(std::function<void(QDialog&)> inside) : inside_(std::move(inside)) {
-        QObject::connect(&poll_, &QTimer::timeout, [this] {
+    explicit WhenBoxOpens(std::function<void(QDialog&)> inside) {
+        QObject::connect(&poll_, &QTimer::timeout, [this, inside] {
             auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (box && !ran_) {
                 ran_ = true;
-                inside_(*box);
+                inside(*box);
             } else if (box && deadline_.hasExpired()) {
                 ADD_FAILURE() << "the box stayed open";
                 box->reject();
@@ -151,23 +145,20 @@ public:
     ~WhenBoxOpens() { EXPECT_TRUE(ran_) << "no modal box opened"; }
 
 private:
-    std::function<void(QDialog&)> inside_;
     QTimer poll_;
     QDeadlineTimer deadline_{10'000};
     bool ran_ = false;
 };
 
-TEST(Prompt, MasksFromTheFirstKeyAndAnswersWhatWasTypedOrNothing) {
+TEST(Dialogs, APromptMasksFromTheFirstKeyAndAnswersWhatWasTypedOrNothing) {
     QtDialogs dialogs;
     for (const bool masked : {true, false}) {
         const WhenBoxOpens typing([masked](QDialog& box) {
             EXPECT_EQ(box.windowTitle(), "Caption");
             auto* entry = box.findChild<QLineEdit*>();
-            ASSERT_NE(entry, nullptr);
             QTest::keyClick(entry, 's');
             EXPECT_EQ(entry->displayText(), masked ? "*" : "s");
             QTest::keyClicks(entry, "3cret");
-            EXPECT_EQ(entry->displayText(), masked ? "******" : "s3cret");
             QTest::keyClick(entry, masked ? Qt::Key_Return : Qt::Key_Escape);
         });
         EXPECT_EQ(dialogs.AskText("Prompt", "Caption", masked),
@@ -175,8 +166,9 @@ TEST(Prompt, MasksFromTheFirstKeyAndAnswersWhatWasTypedOrNothing) {
     }
 }
 
-TEST(MessageBox, YesIsTheDefaultAndABoxOfAHiddenProgramStaysOnTop) {
-    NoCommands commands;
+TEST(Dialogs, YesIsTheDefaultAndABoxOfAHiddenProgramStaysOnTop) {
+    fakes::FakeSystem system;
+    Controller commands(system.platform());
     QtMainWindow main(commands);
     QtDialogs dialogs;
     dialogs.SetOwner(main);
@@ -205,7 +197,7 @@ TEST(EventBarrier, AThrowingSlotIsDroppedAndTheWatchGoesOn) {
     QTimer::singleShot(0, [] { throw std::runtime_error("a slot failed"); });
     const int before = system.desktop.altHomes;
     EXPECT_TRUE(QTest::qWaitFor([&] { return system.desktop.altHomes >= before + 2; }, 5000));
-    EXPECT_THAT(Notes().notes, ::testing::Contains(::testing::HasSubstr("a slot failed")));
+    EXPECT_THAT(notes.notes, ::testing::Contains(::testing::HasSubstr("a slot failed")));
 }
 
 TEST(TextCase, LowersEveryScriptAndAlwaysGivesValidUtf8) {
@@ -216,5 +208,9 @@ TEST(TextCase, LowersEveryScriptAndAlwaysGivesValidUtf8) {
     EXPECT_EQ(broken.substr(0, 2), "ab");
 }
 
-}  // namespace
-}  // namespace quellgate::qt::testing
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    Application application(argc, argv, notes);
+    return RUN_ALL_TESTS();
+}

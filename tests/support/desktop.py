@@ -1,14 +1,18 @@
 # What the Linux tests drive a desktop with: xdotool, xprop and wmctrl on X11,
-# swaymsg on sway, the tests' own probe window (probe.cpp) and desktop client
-# (desktop_cli.cpp), and the real quellgate with folders of its own.
+# swaymsg and wtype on sway, the tests' own probe window (probe.cpp) and
+# desktop client (desktop_cli.cpp), and the real quellgate with folders of its
+# own.
 #
 # The programs come from the build: QUELLGATE, QUELLGATE_PROBE and
 # QUELLGATE_DESKTOP_CLI name them.
+import json
 import os
-import select
+import pwd
+import re
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
@@ -32,29 +36,22 @@ def run(*command, check=True):
 
 
 class Child:
-    # A program with its standard input and output in our hands; ended with the object.
+    # A program with its standard input and output in our hands: what it
+    # prints gathers in `lines` as it comes. Ended with the object.
 
     def __init__(self, command, env=None, stdin=subprocess.PIPE):
         self.process = subprocess.Popen(command, env=env, stdin=stdin, stdout=subprocess.PIPE,
-                                        stderr=subprocess.STDOUT, bufsize=0)
-        self.lines, self.partial = [], b""
-
-    def read(self, timeout=0.0):
-        # What it has printed by now, waiting up to `timeout` for more.
-        while select.select([self.process.stdout], [], [], timeout)[0]:
-            chunk = os.read(self.process.stdout.fileno(), 65536)
-            if not chunk:
-                break
-            *lines, self.partial = (self.partial + chunk).split(b"\n")
-            self.lines += [line.decode(errors="replace") for line in lines]
-            timeout = 0
-        return self.lines
+                                        stderr=subprocess.STDOUT, text=True, errors="replace", bufsize=1)
+        self.lines = []
+        threading.Thread(target=lambda: [self.lines.append(l.rstrip("\n")) for l in self.process.stdout],
+                         daemon=True).start()
 
     def say(self, line):
-        self.process.stdin.write((line + "\n").encode())
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
 
-    def wait_for_line(self, prefix, timeout=20.0):
-        found = wait_until(lambda: [l for l in self.read(0.05) if l.startswith(prefix)], timeout)
+    def wait_for_line(self, prefix, since=0, timeout=20.0):
+        found = wait_until(lambda: [l for l in self.lines[since:] if l.startswith(prefix)], timeout)
         if not found:
             raise AssertionError("%s said no %r; it said %r" % (self.process.args[0], prefix, self.lines[-20:]))
         return found[-1]
@@ -67,6 +64,8 @@ class Child:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        for pipe in (self.process.stdin, self.process.stdout):
+            pipe and pipe.close()
 
 
 class Probe(Child):
@@ -77,10 +76,10 @@ class Probe(Child):
         self.id = int(self.wait_for_line("ready").split()[1])
 
     def alt_homes(self):
-        return self.read().count("alt+home")
+        return self.lines.count("alt+home")
 
     def keys(self):
-        return [line.split()[1] for line in self.read() if line.startswith("key ")]
+        return [line.split()[1] for line in self.lines if line.startswith("key ")]
 
 
 class DesktopCli(Child):
@@ -89,17 +88,20 @@ class DesktopCli(Child):
     def __init__(self, env=None, *back_end):
         super().__init__([DESKTOP_CLI, *back_end], env)
 
-    def ask(self, command, lines=1):
-        self.lines = []
+    def ask(self, command, until=None):
+        # Its answer: one line, or the lines before `until`.
+        since = len(self.lines)
         self.say(command)
-        return wait_until(lambda: len(self.read(0.05)) >= lines and self.lines, 10)
+        if until is None:
+            wait_until(lambda: len(self.lines) > since, 10)
+            return self.lines[since:since + 1]
+        wait_until(lambda: until in self.lines[since:], 10)
+        answer = self.lines[since:]
+        return answer[:answer.index(until)] if until in answer else []
 
     def windows(self):
         # {handle: "shown caption" or "hidden caption"}, and the handles in order.
-        self.lines = []
-        self.say("list")
-        wait_until(lambda: "." in self.read(0.05), 10)
-        rows = [line.split(" ", 2) + [""] for line in self.lines[:self.lines.index(".")]]
+        rows = [line.split(" ", 2) + [""] for line in self.ask("list", until=".")]
         return {int(r[0]): (r[1] + " " + r[2]).strip() for r in rows}, [int(r[0]) for r in rows]
 
     def listed(self, window):
@@ -126,6 +128,10 @@ class Scratch:
         with open(self.file(name), "w") as f:
             f.write(text)
 
+    def read(self, name):
+        with open(self.file(name)) as f:
+            return f.read()
+
     def close(self):
         shutil.rmtree(self.root, ignore_errors=True)
 
@@ -144,8 +150,14 @@ class DesktopTest(unittest.TestCase):
     def probe(self, title):
         return self.start(Probe(title, self.scratch.env))
 
-    def quellgate(self, env=None):
-        return self.start(Child([QUELLGATE], env or self.scratch.env, stdin=subprocess.DEVNULL))
+    def quellgate(self):
+        return self.start(Child([QUELLGATE], self.scratch.env, stdin=subprocess.DEVNULL))
+
+    def on_sway(self):
+        sway = self.start(Sway())
+        self.scratch.env.update(sway.env)
+        self.scratch.env.pop("DISPLAY", None)
+        return sway
 
     def assertEventually(self, condition, what, timeout=10.0):
         self.assertTrue(wait_until(condition, timeout), what)
@@ -182,105 +194,30 @@ def type_text(text):
     run("xdotool", "type", "--delay", "30", text)
 
 
-def click(window, x, y):
-    run("xdotool", "mousemove", "--window", str(window), str(x), str(y), "click", "1")
-
-
-def close(window):
-    run("wmctrl", "-i", "-c", str(window))
-
-
-class Browser:
-    # Debian's chromium or firefox-esr in a throwaway profile whose home page
-    # is a local page, reaching nothing on the network; `wayland` runs it as a
-    # Wayland program. Ended, with all its processes, with the object.
-
-    CHROMIUM_FLAGS = [
-        "--no-sandbox", "--test-type", "--no-first-run", "--no-default-browser-check", "--disable-gpu",
-        "--disable-default-apps", "--disable-sync", "--disable-background-networking",
-        "--disable-component-update", "--disable-quic", "--disable-breakpad", "--password-store=basic",
-        "--disable-dev-shm-usage", "--disable-features=Translate,MediaRouter,OptimizationHints",
-        # Sign-in, network time and component updates look names up despite the flags above.
-        "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1, EXCLUDE localhost",
-    ]
-    # Every connection goes to a proxy that is not there: no name is looked up, nothing updates.
-    FIREFOX_PREFS = {
-        "network.proxy.type": 1, "network.proxy.http": "127.0.0.1", "network.proxy.http_port": 9,
-        "network.proxy.share_proxy_settings": True, "network.proxy.no_proxies_on": "",
-        "network.dns.disablePrefetch": True, "network.trr.mode": 5, "app.update.disabledForTesting": True,
-        "network.captive-portal-service.enabled": False, "network.connectivity-service.enabled": False,
-        "datareporting.policy.dataSubmissionEnabled": False, "browser.shell.checkDefaultBrowser": False,
-        "browser.startup.homepage_override.mstone": "ignore", "browser.aboutwelcome.enabled": False,
-        "toolkit.startup.max_resumed_crashes": -1, "browser.startup.page": 0,
-        "ui.key.menuAccessKeyFocuses": False,  # Alt alone must not open the menu bar
-    }
-
-    def __init__(self, kind, page, home, env, wayland=False):
-        import json
-        self.folder = tempfile.mkdtemp(prefix="quellgate-browser-")
-        profile = os.path.join(self.folder, "profile")
-        env = dict(env, HOME=self.folder, TMPDIR=self.folder, MOZ_CRASHREPORTER_DISABLE="1",
-                   DBUS_SESSION_BUS_ADDRESS="disabled:", NO_AT_BRIDGE="1")
-        if kind == "chromium":
-            os.makedirs(os.path.join(profile, "Default"))
-            with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
-                json.dump({"homepage": home, "homepage_is_newtabpage": False,
-                           "browser": {"check_default_browser": False}, "session": {"restore_on_startup": 4}}, f)
-            command = ["/usr/lib/chromium/chromium", *self.CHROMIUM_FLAGS, "--user-data-dir=" + profile]
-            command += ["--ozone-platform=wayland"] if wayland else []
-        else:
-            os.makedirs(profile)
-            with open(os.path.join(profile, "user.js"), "w") as f:
-                for name, value in dict(self.FIREFOX_PREFS, **{"browser.startup.homepage": home}).items():
-                    f.write("user_pref(%s, %s);\n" % (json.dumps(name), json.dumps(value)))
-            command = ["/usr/lib/firefox-esr/firefox-esr", "--no-remote", "--profile", profile]
-            env["MOZ_ENABLE_WAYLAND"] = "1" if wayland else "0"
-        self.log = open(os.path.join(self.folder, "browser.log"), "wb")
-        self.process = subprocess.Popen(command + [page], env=env, stdin=subprocess.DEVNULL, stdout=self.log,
-                                        stderr=subprocess.STDOUT, start_new_session=True)
-
-    def close(self):
-        import signal
-        os.killpg(self.process.pid, signal.SIGTERM)
-        try:
-            self.process.wait(15)
-        except subprocess.TimeoutExpired:
-            pass
-        try:
-            os.killpg(self.process.pid, signal.SIGKILL)  # what it left behind, crash handlers among them
-        except ProcessLookupError:
-            pass
-        self.process.wait()
-        self.log.close()
-        shutil.rmtree(self.folder, ignore_errors=True)
-
-
 class Sway:
     # A headless sway of the test's own, run as nobody (it refuses root) in a
     # folder only nobody may enter, which root, running the tests, reaches.
     # Its clients get `env`; wtype types and swaymsg focuses.
 
-    def __init__(self, xwayland=False):
-        import pwd
+    def __init__(self):
         self.folder = tempfile.mkdtemp(prefix="quellgate-sway-")
-        nobody = pwd.getpwnam("nobody")
         with open(os.path.join(self.folder, "config"), "w") as f:
-            f.write("output HEADLESS-1 resolution 1280x800\nxwayland %s\n" % ("enable" if xwayland else "disable"))
+            f.write("output HEADLESS-1 resolution 1280x800\nxwayland disable\n")
+        nobody = pwd.getpwnam("nobody")
         for name in ("", "config"):
             os.chown(os.path.join(self.folder, name), nobody.pw_uid, nobody.pw_gid)
         os.chmod(self.folder, 0o700)
-        self.log = open(os.path.join(self.folder + ".log"), "wb")
+        self.log = open(self.folder + ".log", "wb")
         self.process = subprocess.Popen(
             ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sway", "-c", self.folder + "/config"],
             env={"PATH": "/usr/bin:/bin", "HOME": self.folder, "XDG_RUNTIME_DIR": self.folder,
                  "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"},
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
-        sockets = wait_until(lambda: [n for n in os.listdir(self.folder) if n.startswith(("wayland-", "sway-ipc"))
-                                      and not n.endswith(".lock")] if len(os.listdir(self.folder)) > 2 else [], 20)
-        wayland = [n for n in sockets if n.startswith("wayland-")]
-        ipc = [n for n in sockets if n.startswith("sway-ipc")]
-        if not wayland or not ipc:
+        sockets = lambda: ([n for n in os.listdir(self.folder) if n.startswith("wayland-") and "." not in n],
+                           [n for n in os.listdir(self.folder) if n.startswith("sway-ipc.")])
+        if not wait_until(lambda: all(sockets()), 20):
             raise AssertionError("sway did not start: %s" % open(self.folder + ".log").read()[-2000:])
+        wayland, ipc = sockets()
         self.env = {"WAYLAND_DISPLAY": os.path.join(self.folder, wayland[0]),
                     "SWAYSOCK": os.path.join(self.folder, ipc[0]), "QT_QPA_PLATFORM": "wayland"}
 
@@ -289,7 +226,6 @@ class Sway:
 
     def windows(self):
         # [(name, id, focused)] of every window, in the tree's order.
-        import json
         found, nodes = [], [json.loads(self.msg("-t", "get_tree", "-r") or "{}")]
         while nodes:
             node = nodes.pop(0)
@@ -304,7 +240,6 @@ class Sway:
                      if focused and title in (None, name) and i != other_than), None)
 
     def focus(self, title):
-        import re
         self.msg('[title="^%s$"] focus' % re.escape(title))
         return wait_until(lambda: self.focused(title), 5)
 

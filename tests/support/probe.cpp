@@ -1,7 +1,7 @@
 // A window of the tests' own, for any desktop Qt runs on. Its title is the
 // first argument; a line "title <text>" on standard input retitles it, and
 // "quit" or the end of the input ends it. It prints "ready <window id>" once
-// shown, "alt+home" for each Alt+Home it receives and "key F4", "key F5" or
+// on the screen, "alt+home" for each Alt+Home it receives and "key F4", "key F5" or
 // "key F8" for those keys.
 #include <QApplication>
 #include <QKeyEvent>
@@ -20,7 +20,14 @@ protected:
             if (event->key() == key) std::cout << "key " << name << "\n";
         std::cout.flush();
     }
-    void showEvent(QShowEvent*) override { std::cout << "ready " << winId() << std::endl; }
+    // Once it is on the screen: a window only shown may not be mapped yet.
+    void paintEvent(QPaintEvent*) override {
+        if (!painted_) std::cout << "ready " << winId() << std::endl;
+        painted_ = true;
+    }
+
+private:
+    bool painted_ = false;
 };
 
 }  // namespace

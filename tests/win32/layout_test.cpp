@@ -3,35 +3,24 @@
 // and above the frame it stands in.
 #include <gtest/gtest.h>
 
-#include "shell/view_commands.h"
+#include "fakes/fakes.h"
 #include "win32/change_password_window.h"
 #include "win32/info_window.h"
 #include "win32/main_window.h"
 #include "win32/splash_window.h"
+#include "win32/wide.h"
 #include "win32/window_text.h"
 
-namespace quellgate::testing {
-namespace {
+using namespace quellgate;
 
-struct NoCommands : ViewCommands {
-    void OnWatchTick() override {}
-    void ToggleNetwork(std::size_t) override {}
-    void AddKeyword() override {}
-    void RemoveSelectedKeyword() override {}
-    void SetStartAtLogon(bool) override {}
-    bool RequestExit() override { return false; }
-    void Choose(int) override {}
-    bool ChangePassword(std::string_view, std::string_view, std::string_view) override { return false; }
-};
-
-RECT Scaled(const layout::Twips& t, int dpi) {
+static RECT Scaled(const layout::Twips& t, int dpi) {
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, layout::kTwipsPerInch); };
     return {px(t.left), px(t.top), px(t.left) + px(t.width), px(t.top) + px(t.height)};
 }
 
 // A message of our own cannot change the frame's metrics as a move to
 // another monitor does, so the frame is the one asked of the system.
-void ExpectBuiltAsDesigned(HWND window, const layout::Window& design, int dpi) {
+static void ExpectBuiltAsDesigned(HWND window, const layout::Window& design, int dpi) {
     SCOPED_TRACE(design.title);
     RECT frame{0, 0, MulDiv(design.clientWidth, dpi, layout::kTwipsPerInch),
                MulDiv(design.clientHeight, dpi, layout::kTwipsPerInch)};
@@ -60,15 +49,13 @@ void ExpectBuiltAsDesigned(HWND window, const layout::Window& design, int dpi) {
             const HDC dc = GetDC(child);
             const HGDIOBJ old =
                 SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-            std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-            text.resize(
-                static_cast<std::size_t>(GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
             RECT needed{0, 0, place.right - place.left, 0};
-            DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            DrawTextW(dc, win32::Wide(win32::WindowText(child)).c_str(), -1, &needed,
+                      DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
             SelectObject(dc, old);
             ReleaseDC(child, dc);
-            EXPECT_LE(needed.right, place.right - place.left) << "text cut off";
-            EXPECT_LE(needed.bottom, place.bottom - place.top) << "text cut off";
+            EXPECT_TRUE(needed.right <= place.right - place.left && needed.bottom <= place.bottom - place.top)
+                << "text cut off";
         }
         const bool masked = SendMessageW(child, EM_GETPASSWORDCHAR, 0, 0) == '*';
         EXPECT_EQ(masked, control.kind == layout::Kind::PasswordBox);
@@ -79,7 +66,8 @@ void ExpectBuiltAsDesigned(HWND window, const layout::Window& design, int dpi) {
 }
 
 TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThemAt96And192Dpi) {
-    NoCommands commands;
+    fakes::FakeSystem system;
+    Controller commands(system.platform());
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     win32::OwnerWindow owner(instance);
     win32::MainWindow main(instance, owner.hwnd(), commands);
@@ -103,6 +91,3 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThemAt96And192Dpi) {
         ExpectBuiltAsDesigned(password.hwnd(), layout::kChangePasswordWindow, dpi);
     }
 }
-
-}  // namespace
-}  // namespace quellgate::testing

@@ -11,14 +11,14 @@
 #include "win32/com.h"
 #include "win32/pictures.h"
 
-namespace quellgate::testing {
-namespace {
+using namespace quellgate;
+using namespace quellgate::testing;
 
 using layout::NameOf;
 
 constexpr std::uint32_t kMagenta = 0xFF00FF;  // in no picture of ours
 
-std::uint32_t Alpha(std::uint32_t bgra) { return bgra >> 24; }
+static std::uint32_t Alpha(std::uint32_t bgra) { return bgra >> 24; }
 
 class Pictures : public ::testing::Test {
 protected:
@@ -42,7 +42,7 @@ protected:
     }
 
     win32::ComApartment com;
-    win32::UniqueModule program{LoadLibraryExW(WindowsPath(std::getenv("QUELLGATE_EXE")).c_str(), nullptr,
+    win32::UniqueModule program{LoadLibraryExW(BuiltProgram().c_str(), nullptr,
                                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)};
 };
 
@@ -76,6 +76,3 @@ TEST_F(Pictures, EveryOneDecodesScalesWithSoftEdgesAndIsDrawnCentredOnWhatWasThe
     EXPECT_EQ(DrawnPixels("nothing", 8, 8)[4 * 8 + 4], kMagenta)
         << "a missing picture leaves its place as it was";
 }
-
-}  // namespace
-}  // namespace quellgate::testing

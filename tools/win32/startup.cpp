@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         ClearStoredState();
         Program program;
-        std::ofstream(std::filesystem::path(program.BlocklistPath()), std::ios::binary) << content;
+        std::ofstream(program.BlocklistPath(), std::ios::binary) << content;
         const auto started = Clock::now();
         if (!program.Start()) return 1;
         times.push_back(

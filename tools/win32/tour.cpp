@@ -17,6 +17,7 @@
 
 #include "blocklist/blocklist_file.h"
 #include "harness.h"
+#include "shown_keywords.h"
 #include "shell/window_layout.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
@@ -123,14 +124,14 @@ void Shot(const char* name) {
 }
 
 void WriteBlocklist(const Program& program) {
-    std::ofstream file(std::filesystem::path(program.BlocklistPath()), std::ios::binary | std::ios::trunc);
+    std::ofstream file(program.BlocklistPath(), std::ios::binary | std::ios::trunc);
     file << quellgate::EncodeBlocklist(kCustomKeywords);
     Require(static_cast<bool>(file.flush()), "cannot write the blocklist file");
 }
 
 HWND WaitVisible(const Program& program, const wchar_t* className, const std::string& what) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = program.FindTopWindow(className)) != nullptr; });
+    WaitUntil([&] { return (found = program.Window(className)) != nullptr; });
     Require(found != nullptr, what + " did not show");
     return found;
 }
@@ -141,14 +142,14 @@ void WaitHidden(HWND window, const std::string& what) {
 
 void Tour(Program& program) {
     ClearStoredState();
-    StoreSetting("B", "True");  // twitter
-    StoreSetting("E", "True");  // youtube
+    win32::MachineSettings().Write("B", "True");  // twitter
+    win32::MachineSettings().Write("E", "True");  // youtube
     WriteBlocklist(program);
     // Out of the way, so that no control shows its hover state or tooltip.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 
     Require(program.Start(), "Quellgate did not start or showed no splash");
-    HWND splash = program.FindTopWindow(L"QuellgateSplash");
+    HWND splash = program.Window(L"QuellgateSplash");
     // It rolls up within two seconds of showing; freeze it once it is drawn.
     ShowOnly(program, {splash}, "splash");
     {
@@ -160,7 +161,7 @@ void Tour(Program& program) {
     Require(WaitUntil([&] { return !IsWindowVisible(splash); }, 5s), "the splash stayed on screen");
     Require(program.Unlock(), "F5 and the master password did not show the main window");
     HWND main = program.MainWindow();
-    const auto keywords = program.Keywords();
+    const auto keywords = ShownKeywords(program.MainWindow());
     const std::vector<std::string> expected = {"twitter", "youtube", kCustomKeywords[0], kCustomKeywords[1]};
     Require(std::set<std::string>(keywords.begin(), keywords.end()) ==
                 std::set<std::string>(expected.begin(), expected.end()),
@@ -192,11 +193,11 @@ void Tour(Program& program) {
     // main window then goes, so that the picture is of the box alone.
     Require(program.Unlock(), "F5 and the master password did not show the main window again");
     PostMessageW(GetDlgItem(main, kAddButton), BM_CLICK, 0, 0);
-    HWND input = program.WaitForDialog(L"Quellgate", 10s, Program::Kind::InputBox);
+    HWND input = program.WaitForBox(Box::Input);
     Require(input != nullptr, "the add button opened no input box");
     Require(win32::WindowText(GetDlgItem(input, IDC_INPUT_PROMPT)).starts_with("Add keyword"),
             "the input box does not ask for a keyword");
-    TypeInto(FirstEdit(input), "fantasy football");
+    TypeInto(EditOf(input), "fantasy football");
     PostMessageW(main, WM_COMMAND, kMenuHide, 0);
     WaitHidden(main, "the main window (Program > Hide, under the input box)");
     ShowOnly(program, {input}, "add-keyword");

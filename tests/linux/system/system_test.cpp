@@ -19,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -45,54 +46,27 @@ extern "C" int __wrap_fsync(int fd) {
     return __real_fsync(fd);
 }
 
-namespace quellgate::testing {
-namespace {
-
+using namespace quellgate;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using Step = Outcome::Step;
 
-// Sets an environment variable (unsets it, for nothing) until the end of the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        Set(name_, value);
-    }
-    ~ScopedEnv() { Set(name_, old_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    static void Set(const std::string& name, const std::optional<std::string>& value) {
-        value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-    }
-    std::string name_;
-    std::optional<std::string> old_;
-};
-
-fs::path MakeScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "quellgate-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
-    return pattern;
-}
-
-std::string ReadBytes(const fs::path& file) {
+static std::string ReadBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void WriteBytes(const fs::path& file, std::string_view bytes) {
+static void WriteBytes(const fs::path& file, std::string_view bytes) {
     std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::set<std::string> Listing(const fs::path& folder) {
+static std::set<std::string> Listing(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
     return names;
 }
 
-std::string Content(const FileStore::ReadResult& read) {
+static std::string Content(const FileStore::ReadResult& read) {
     if (const auto* text = std::get_if<std::string>(&read)) return *text;
     if (const auto* failure = std::get_if<FileStore::Unreadable>(&read))
         return "unreadable: " + failure->reason;
@@ -100,33 +74,50 @@ std::string Content(const FileStore::ReadResult& read) {
 }
 
 // Each test in a fresh folder: XDG_CONFIG_HOME, XDG_RUNTIME_DIR and HOME
-// point into it, and it goes with everything in it afterwards.
+// point into it, and it goes with everything in it afterwards, as every
+// variable the test set goes back to what it was.
 class Scratch : public ::testing::Test {
 protected:
-    Scratch() { fs::create_directory(runtime, root); }
+    Scratch() {
+        fs::create_directory(runtime, root);
+        Set("XDG_CONFIG_HOME", config.string());
+        Set("XDG_RUNTIME_DIR", runtime.string());
+        Set("HOME", home.string());
+    }
     ~Scratch() override {
+        for (const auto& [name, value] : saved_)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         std::error_code ignored;
         fs::remove_all(root, ignored);
     }
+    // Sets an environment variable, or unsets it for nothing.
+    void Set(const std::string& name, const std::optional<std::string>& value) {
+        const char* old = std::getenv(name.c_str());
+        saved_.try_emplace(name, old ? std::optional<std::string>(old) : std::nullopt);
+        value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+    }
 
-    const fs::path root = MakeScratchFolder();
+    const fs::path root = [] {
+        std::string pattern = (fs::temp_directory_path() / "quellgate-test-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
+        return fs::path(pattern);
+    }();
     const fs::path config = root / "config", runtime = root / "runtime", home = root / "home";
     const fs::path folder = config / "quellgate";  // the program's own
 
 private:
-    ScopedEnv configHome_{"XDG_CONFIG_HOME", config.string()};
-    ScopedEnv runtimeDir_{"XDG_RUNTIME_DIR", runtime.string()};
-    ScopedEnv home_{"HOME", home.string()};
+    std::map<std::string, std::optional<std::string>> saved_;
 };
 
 using Files = Scratch;
 
 TEST_F(Files, LiveInTheXdgConfigFolderMadePrivateByTheFirstWrite) {
     for (const char* invalid : {"relative/config", ""}) {
-        ScopedEnv configHome("XDG_CONFIG_HOME", invalid);
+        Set("XDG_CONFIG_HOME", invalid);
         EXPECT_EQ(posix::PosixFileStore().PathOf("blocklist"),
                   (home / ".config/quellgate/blocklist").string());
     }
+    Set("XDG_CONFIG_HOME", config.string());
     posix::PosixFileStore files;
     EXPECT_EQ(files.PathOf("blocklist"), (folder / "blocklist").string());
     EXPECT_EQ(Content(files.Read("blocklist")), "missing");
@@ -157,18 +148,15 @@ TEST_F(Files, AFailedReplaceSaysWhyKeepsTheOldFileAndRemovesItsTemporary) {
     std::signal(SIGXFSZ, oldSignal);
     EXPECT_TRUE(tooBig.reason().starts_with("File too large, " + writing)) << tooBig.reason();
     expectOldKept();
-    {
-        // The new bytes may not be on the disk: the old file must stay.
-        ScopedEnv failing("QUELLGATE_TEST_FAIL_FSYNC", "file");
-        const Outcome unflushed = files.Replace("blocklist", "new");
-        EXPECT_TRUE(unflushed.reason().starts_with("Input/output error, " + writing)) << unflushed.reason();
-    }
+    // The new bytes may not be on the disk: the old file must stay.
+    Set("QUELLGATE_TEST_FAIL_FSYNC", "file");
+    const Outcome unflushed = files.Replace("blocklist", "new");
+    EXPECT_TRUE(unflushed.reason().starts_with("Input/output error, " + writing)) << unflushed.reason();
     expectOldKept();
-    {
-        ScopedEnv failing("QUELLGATE_TEST_FAIL_FSYNC", "folder");
-        EXPECT_EQ(files.Replace("blocklist", "new").reason(),
-                  "Input/output error, flushing the folder " + folder.string());
-    }
+    Set("QUELLGATE_TEST_FAIL_FSYNC", "folder");
+    EXPECT_EQ(files.Replace("blocklist", "new").reason(),
+              "Input/output error, flushing the folder " + folder.string());
+    Set("QUELLGATE_TEST_FAIL_FSYNC", std::nullopt);
     fs::resize_file(folder / "blocklist", FileStore::kLargestFile + 1);
     EXPECT_EQ(Content(files.Read("blocklist")), "unreadable: " + std::string(FileStore::kTooLarge));
     fs::resize_file(folder / "blocklist", FileStore::kLargestFile);
@@ -326,9 +314,9 @@ TEST_F(Autostart, SaysWhetherTheFolderOrTheEntryFailed) {
     EXPECT_FALSE(autostart.Exists("quellgate")) << "a folder is no entry";
 }
 
-using Process = Scratch;
+using ThisProcess = Scratch;
 
-TEST_F(Process, KnowsItsPathAndNameHoweverLongTheLink) {
+TEST_F(ThisProcess, KnowsItsPathAndNameHoweverLongTheLink) {
     const posix::LinuxProcess process;
     EXPECT_TRUE(fs::path(process.ExecutablePath()).is_absolute());
     EXPECT_EQ(process.ExecutableName(), "quellgate_linux_system_tests");
@@ -339,8 +327,8 @@ TEST_F(Process, KnowsItsPathAndNameHoweverLongTheLink) {
     EXPECT_EQ(posix::LinkTarget((root / "link").c_str()), longTarget);
 }
 
-TEST_F(Process, OneInstancePerDisplayUntilTheHolderGoes) {
-    ScopedEnv display("DISPLAY", ":7");
+TEST_F(ThisProcess, OneInstancePerDisplayUntilTheHolderGoes) {
+    Set("DISPLAY", ":7");
     auto holder = std::make_unique<posix::LinuxProcess>();
     ASSERT_TRUE(holder->ClaimSingleInstance());
     EXPECT_TRUE(holder->ClaimSingleInstance()) << "still its own";
@@ -349,12 +337,10 @@ TEST_F(Process, OneInstancePerDisplayUntilTheHolderGoes) {
     EXPECT_NE(fs::status(lock).permissions() & fs::perms::sticky_bit, fs::perms::none)
         << "the sticky bit keeps the runtime folder's clean-up away";
     EXPECT_FALSE(posix::LinuxProcess().ClaimSingleInstance());
-    {
-        ScopedEnv sameServer("DISPLAY", ":7.1");
-        EXPECT_FALSE(posix::LinuxProcess().ClaimSingleInstance());
-        ScopedEnv otherDisplay("DISPLAY", ":8");
-        EXPECT_TRUE(posix::LinuxProcess().ClaimSingleInstance());
-    }
+    Set("DISPLAY", ":7.1");
+    EXPECT_FALSE(posix::LinuxProcess().ClaimSingleInstance()) << "the same server";
+    Set("DISPLAY", ":8");
+    EXPECT_TRUE(posix::LinuxProcess().ClaimSingleInstance());
     // A program the holder starts has no share in the claim (posix_spawn
     // returns once the child has run its exec).
     pid_t program = 0;
@@ -366,27 +352,20 @@ TEST_F(Process, OneInstancePerDisplayUntilTheHolderGoes) {
     waitpid(program, nullptr, 0);
 }
 
-TEST_F(Process, WithoutAPrivateRuntimeFolderTheLockLivesInOneOfItsOwnUnderTmp) {
+TEST_F(ThisProcess, WithoutAPrivateRuntimeFolderTheLockLivesInOneOfItsOwnUnderTmp) {
     const std::string tag = "quellgate-test-" + std::to_string(getpid());
-    ScopedEnv display("DISPLAY", "host/" + tag + ":3.0");
+    Set("DISPLAY", "host/" + tag + ":3.0");
     const fs::path own = "/tmp/quellgate-" + std::to_string(geteuid());
     const std::string expected = (own / ("quellgate-host_" + tag + "_3.lock")).string();
     std::error_code ignored;
     fs::remove(own, ignored);  // only when empty: a running copy keeps its lock
-    {
-        ScopedEnv unset("XDG_RUNTIME_DIR", std::nullopt);
-        EXPECT_EQ(posix::InstanceLockPath(), expected);
-    }
-    {
-        ScopedEnv relative("XDG_RUNTIME_DIR", fs::relative(runtime).string());
-        EXPECT_EQ(posix::InstanceLockPath(), expected)
-            << "a relative runtime folder depends on where it started";
-    }
+    Set("XDG_RUNTIME_DIR", std::nullopt);
+    EXPECT_EQ(posix::InstanceLockPath(), expected);
+    Set("XDG_RUNTIME_DIR", fs::relative(runtime).string());
+    EXPECT_EQ(posix::InstanceLockPath(), expected) << "a relative runtime folder depends on where it started";
+    Set("XDG_RUNTIME_DIR", runtime.string());
     fs::permissions(runtime, fs::perms::group_write, fs::perm_options::add);
     EXPECT_EQ(posix::InstanceLockPath(), expected) << "others may write to the runtime folder";
     EXPECT_TRUE(fs::is_directory(fs::symlink_status(own)));
     EXPECT_EQ(fs::symlink_status(own).permissions(), fs::perms::owner_all);
 }
-
-}  // namespace
-}  // namespace quellgate::testing
