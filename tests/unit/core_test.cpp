@@ -6,6 +6,7 @@
 #include <random>
 
 #include "blocklist/active_keywords.h"
+#include "blocklist/blocklist_file.h"
 #include "fakes/fakes.h"
 #include "platform/shadowed_stores.h"
 #include "protect/rotor_cipher.h"
@@ -148,6 +149,8 @@ TEST(Utf8, RepairsEveryKindOfBrokenSequenceAndDropsNul) {
           Case{"\xF7\xBF", bad + bad}, Case{"\xED\xA0\x80", bad + bad + bad}}) {  // an encoded surrogate
         EXPECT_EQ(SanitizeUtf8(c.in), c.out);
     }
+    EXPECT_EQ(DecodeBlocklist(Encipher("caf\xE9")), std::vector<std::string>{"caf" + bad})
+        << "a keyword in the file";
 }
 
 TEST(Utf8, CountsCutsAndConvertsToUtf16AndBack) {
