@@ -28,11 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::string> keywords = DecodeBlocklist(bytes), kept;
     for (const std::string& keyword : keywords) {
-        Require(!keyword.empty() && SanitizeUtf8(keyword) == keyword && ControlRunsToSpaces(keyword) == keyword,
-                "a keyword is valid UTF-8, not empty, without NUL or a control character");
+        Require(
+            !keyword.empty() && SanitizeUtf8(keyword) == keyword && ControlRunsToSpaces(keyword) == keyword,
+            "a keyword is valid UTF-8, not empty, without NUL or a control character");
         if (!IsNetworkName(keyword)) kept.push_back(keyword);
     }
     keywords.emplace_back(kNetworks[size % kNetworkCount].name);  // the list may always hold one
-    Require(DecodeBlocklist(EncodeBlocklist(keywords)) == kept, "saved keywords read back, network names left out");
+    Require(DecodeBlocklist(EncodeBlocklist(keywords)) == kept,
+            "saved keywords read back, network names left out");
     return 0;
 }

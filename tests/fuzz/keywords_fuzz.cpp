@@ -30,13 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ActiveKeywords list(textCase);
     std::vector<std::string> typed(1);
     for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\n') typed.emplace_back();
-        else typed.back().push_back(static_cast<char>(data[i]));
+        if (data[i] == '\n')
+            typed.emplace_back();
+        else
+            typed.back().push_back(static_cast<char>(data[i]));
     }
     for (const std::string& text : typed) {
         const std::string clean = CleanKeyword(text);
-        Require(IsValidUtf8(clean) && !HasControlCharacters(clean) && CleanKeyword(clean) == clean,
-                "a keyword is valid UTF-8 without a control character, and cleaning it again changes nothing");
+        Require(
+            IsValidUtf8(clean) && !HasControlCharacters(clean) && CleanKeyword(clean) == clean,
+            "a keyword is valid UTF-8 without a control character, and cleaning it again changes nothing");
         if (IsAllowedKeyword(clean, textCase.LowerCase(clean))) {
             Require(CharacterCount(clean) >= 3, "an allowed keyword has three characters");
             list.Add(clean);

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(FindSetting(updated, name) == value, "a stored value reads back as it was");
     Require(updated.empty() || updated.back() == '\n', "the file ends with a line end");
     for (const std::string_view other : {"A", "B", "P", "U", "=", "%", ""})
-        Require(other == name || FindSetting(updated, other) == FindSetting(content, other), "other values stay");
+        Require(other == name || FindSetting(updated, other) == FindSetting(content, other),
+                "other values stay");
     Require(FindSetting(WithSetting(std::nullopt, name, value), name) == value, "a new file holds the value");
     return 0;
 }

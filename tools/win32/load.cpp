@@ -223,7 +223,8 @@ int main(int argc, char** argv) {
 
     const Sample before = Read(process.get());
     const auto start = Clock::now();
-    WaitUntil([] { return false; }, std::chrono::milliseconds(static_cast<long long>(options->seconds * 1000)));
+    WaitUntil([] { return false; },
+              std::chrono::milliseconds(static_cast<long long>(options->seconds * 1000)));
     const Sample after = Read(process.get());
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const bool running = program.Running();

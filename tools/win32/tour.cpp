@@ -17,8 +17,8 @@
 
 #include "blocklist/blocklist_file.h"
 #include "harness.h"
-#include "shown_keywords.h"
 #include "shell/window_layout.h"
+#include "shown_keywords.h"
 #include "win32/resource_ids.h"
 #include "win32/wide.h"
 #include "win32/window_text.h"
