@@ -105,18 +105,9 @@ static std::string Printable() {
     return all;
 }
 
-// Files and passwords stored by earlier runs must stay readable: any change
-// to the key or the stepping shows here.
-TEST(RotorCipher, GivesTheCipherTextThatStoredFilesHold) {
-    EXPECT_EQ(Encipher("facebook games"), R"(3(=hb@ScSHjQ[^)");
-    EXPECT_EQ(Encipher("lotus7391"), R"(FM2R<9$|7)");
-    EXPECT_EQ(Encipher("The quick brown fox jumps over the lazy dog!"),
-              R"(iV6CdObe&_*Tlsc5#v-I@)[T<*bL! ;5K&<mtZV7p5^#)");
-    EXPECT_EQ(Decipher(R"(3(=hb@ScSHjQ[^)"), "facebook games");
-}
-
-// Every character at every place of two turns of the rotors, as the rotor
-// walk (bench/rotor_walk.h) gave it when the closed form was checked against it.
+// Files and passwords stored by earlier runs must stay readable: every
+// character at every place of two turns of the rotors, as the rotor walk
+// (bench/rotor_walk.h) gave it when the closed form was checked against it.
 TEST(RotorCipher, GivesTheSameCipherTextAcrossTheRotorBoundariesAndRoundTrips) {
     std::string text;
     for (std::size_t i = 0; i < 190; ++i) text += Printable()[(i * 7) % 94];
