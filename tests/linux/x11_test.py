@@ -97,6 +97,9 @@ class OwnServers(DesktopTest):
         manager = self.start(Child(["openbox", "--sm-disable"], self.scratch.env, stdin=subprocess.DEVNULL))
         self.assertEventually(lambda: cli.windows() and cli.ask("state")[0].split()[3] == "yes", "its clients")
         self.assertEventually(lambda: cli.listed(lower.id) == "shown Lower", "managed")
+        run("xdotool", "windowmap", "--sync", str(upper.id))
+        self.assertTrue(focus(lower.id))
+        self.assertEventually(lambda: order() == [upper.id, lower.id], "as the manager stacks them")
         manager.close()
         self.assertEventually(lambda: cli.windows() and cli.ask("state")[0].split()[3] == "no", "gone")
 
