@@ -88,11 +88,14 @@ TEST_F(Journey, UnlockBlockANetworkChangeThePasswordAndHide) {
 TEST_F(Journey, KeywordsAreBlockedKeptAcrossARestartAndALongListFillsTheListBox) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(program.Unlock());
-    for (const char* keyword : {"Gossip Corner", "Old News"}) ASSERT_TRUE(program.Answer(false, keyword));
     HWND list = GetDlgItem(program.MainWindow(), kKeywordList);
+    const LRESULT rows = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (const char* keyword : {"Gossip Corner", "Old News"}) ASSERT_TRUE(program.Answer(false, keyword));
     SendMessageW(list, LB_SETCURSEL, 1, 0);
     program.Click(kRemoveButton);
     EXPECT_TRUE(WaitUntil([&] { return program.ReadBlocklist() == EncodeBlocklist({"gossip corner"}); }, 3s));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == rows + 1; }))
+        << "each row once";
     ASSERT_TRUE(program.Exit());
 
     // Someone appends ten thousand lines to the file.
