@@ -224,4 +224,6 @@ TEST(CommandLine, AnswersVersionOnlyWhenAsked) {
     const char* asked[] = {"quellgate", "-platform", "xcb", "--version"};
     EXPECT_THAT(VersionRequested(4, asked).value_or(""),
                 ::testing::MatchesRegex(R"(quellgate [0-9]+\.[0-9]+\.[0-9]+)"));
+    const char* first[] = {"quellgate", "--version"};
+    EXPECT_EQ(VersionRequested(2, first), VersionRequested(4, asked));
 }
