@@ -109,4 +109,10 @@ export WINEPREFIX=$prefix
 server=1
 run wineserver -p </dev/null >/dev/null 2>&1
 run wineboot </dev/null >/dev/null 2>&1
+# The same for the desktop process: the first program to touch a window would
+# start it, and it outlives that program by about a second, during which CTest
+# waits for the test's output to close.
+wine explorer.exe /desktop {lock_fd}>&- </dev/null >/dev/null 2>&1 &
+desktop_up() { grep -qsaF 'system32\explorer.exe' /proc/[0-9]*/cmdline; }
+wait_for 10 desktop_up || say "the Wine desktop did not start"
 run "$@"
