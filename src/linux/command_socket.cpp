@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -27,12 +28,21 @@ bool AddressOf(const std::string& path, sockaddr_un& address) {
     return true;
 }
 
-// A line, up to its line end, within the time.
+// A line, up to its line end, all of it within the time: a client that sends
+// a byte now and then must not hold the watch.
 std::string ReadLine(int fd, int withinMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(withinMs);
     std::string line;
     char c = 0;
     pollfd ready{fd, POLLIN, 0};
-    while (line.size() < 64 && poll(&ready, 1, withinMs) > 0 && read(fd, &c, 1) == 1 && c != '\n') line += c;
+    while (line.size() < 64) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
+                .count();
+        if (left <= 0 || poll(&ready, 1, static_cast<int>(left)) <= 0 || read(fd, &c, 1) != 1 || c == '\n')
+            break;
+        line += c;
+    }
     return line;
 }
 
@@ -61,7 +71,9 @@ CommandListener::CommandListener() {
 
 void CommandListener::Serve(const std::function<void(RemoteCommand)>& perform) {
     std::vector<RemoteCommand> asked;
-    while (socket_) {
+    // A few at a time: the notifier calls again while more wait, and the
+    // watch ticks in between however many keep coming.
+    for (int served = 0; socket_ && served < 8; ++served) {
         const UniqueFd connection(accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));
         if (!connection) break;
         ucred peer{};

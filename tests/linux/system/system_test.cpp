@@ -2,11 +2,14 @@
 // its logon entry and its one-instance claim. CI runs as root, which no
 // permission bit stops: failures are made of files or folders standing in
 // the way, a pipe, a size limit and a failing fsync.
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +27,9 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <thread>
 
+#include "linux/command_socket.h"
 #include "linux/file_store.h"
 #include "linux/process.h"
 #include "linux/settings_store.h"
@@ -350,6 +355,45 @@ TEST_F(ThisProcess, OneInstancePerDisplayUntilTheHolderGoes) {
     EXPECT_TRUE(posix::LinuxProcess().ClaimSingleInstance()) << "given up with the object";
     kill(program, SIGKILL);
     waitpid(program, nullptr, 0);
+}
+
+// A client of the running instance's command socket, connected at once.
+static posix::UniqueFd CommandClient() {
+    sockaddr_un address{AF_UNIX, {}};
+    posix::CommandSocketPath().copy(address.sun_path, sizeof address.sun_path - 1);
+    posix::UniqueFd client(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (connect(client.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) client = {};
+    return client;
+}
+
+TEST_F(ThisProcess, ACommandArrivesWholeWithinItsMomentAndAFloodIsServedAFewAtATime) {
+    Set("DISPLAY", ":7");
+    posix::CommandListener listener;
+    ASSERT_TRUE(listener.Listening());
+    std::vector<RemoteCommand> performed;
+    const auto serve = [&] { listener.Serve([&](RemoteCommand c) { performed.push_back(c); }); };
+
+    posix::UniqueFd slow = CommandClient();
+    ASSERT_TRUE(slow);
+    std::thread dripping([fd = slow.get()] {
+        for (const char c : std::string("home-now\n")) {
+            send(fd, &c, 1, MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    serve();
+    dripping.join();
+    EXPECT_TRUE(performed.empty()) << "a byte now and then holds the watch no longer than a whole line may";
+
+    std::vector<posix::UniqueFd> flood;
+    for (int i = 0; i < 9; ++i)
+        if (auto client = CommandClient(); client && send(client.get(), "hide\n", 5, MSG_NOSIGNAL) == 5)
+            flood.push_back(std::move(client));
+    ASSERT_EQ(flood.size(), 9u);
+    serve();
+    EXPECT_EQ(performed.size(), 8u);
+    serve();
+    EXPECT_EQ(performed, std::vector<RemoteCommand>(9, RemoteCommand::Hide));
 }
 
 TEST_F(ThisProcess, WithoutAPrivateRuntimeFolderTheLockLivesInOneOfItsOwnUnderTmp) {
