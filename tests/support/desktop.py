@@ -225,23 +225,24 @@ class Sway:
         return run("swaymsg", "-s", self.env["SWAYSOCK"], *command, check=False)
 
     def windows(self):
-        # [(name, id, focused)] of every window, in the tree's order.
+        # [(name, id, focused, pid)] of every window, in the tree's order.
         found, nodes = [], [json.loads(self.msg("-t", "get_tree", "-r") or "{}")]
         while nodes:
             node = nodes.pop(0)
             if node.get("pid"):
-                found.append((node.get("name") or "", node["id"], node.get("focused", False)))
+                found.append((node.get("name") or "", node["id"], node.get("focused", False), node["pid"]))
             nodes += node.get("nodes", []) + node.get("floating_nodes", [])
         return found
 
-    def focused(self, title=None, other_than=None):
-        # The focused window's id, when it has that title and is not `other_than`.
-        return next((i for name, i, focused in self.windows()
-                     if focused and title in (None, name) and i != other_than), None)
+    def focused(self, title=None, other_than=None, pid=None):
+        # The focused window's id, when it has that title (or its program that
+        # pid) and is not `other_than`.
+        return next((i for name, i, focused, owner in self.windows()
+                     if focused and title in (None, name) and pid in (None, owner) and i != other_than), None)
 
-    def focus(self, title):
-        self.msg('[title="^%s$"] focus' % re.escape(title))
-        return wait_until(lambda: self.focused(title), 5)
+    def focus(self, title=None, pid=None):
+        self.msg(("[pid=%d] focus" % pid) if pid else '[title="^%s$"] focus' % re.escape(title))
+        return wait_until(lambda: self.focused(title, pid=pid), 5)
 
     def type(self, *arguments):
         # wtype's keyboard is new each time: its first keys are lost until its
