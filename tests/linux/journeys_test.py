@@ -84,9 +84,16 @@ class Journey(DesktopTest):
         self.assertEventually(lambda: facebook.alt_homes() >= 3, "one Alt+Home a tick", 5)
         close(facebook)  # else the prompt below gets Alt+Home at every tick
 
-        self.assertTrue(focus(main))
-        click(main, ADD_BUTTON)
-        self.window(program, "Quellgate")
+        # A click just after the focus moves is now and then lost on openbox
+        # (about one run in three here): clicked again while no prompt opens.
+        prompt = lambda: [w for w in windows_of(program.process.pid, "^Quellgate$") if active() == w]
+        for attempt in range(3):
+            self.assertTrue(focus(main))
+            click(main, ADD_BUTTON)
+            if wait_until(prompt, 3 * 2**attempt):
+                break
+        else:
+            self.fail("no prompt for a keyword")
         type_text("Gossip Corner")
         key("Return")
         self.assertEventually(lambda: os.path.getsize(self.scratch.file("blocklist")) == len("gossip corner\r\n"),
