@@ -31,6 +31,17 @@ def wait_until(condition, timeout=10.0):
         time.sleep(0.02)
 
 
+def again_until(action, condition, tries=3):
+    # Does `action` until `condition` holds, waiting 3, 6, then 12 s after
+    # each try: for input that a busy program now and then loses.
+    for attempt in range(tries):
+        action()
+        found = wait_until(condition, 3 * 2**attempt)
+        if found:
+            return found
+    return found
+
+
 def run(*command, check=True):
     return subprocess.run(command, capture_output=True, text=True, check=check).stdout.strip()
 
