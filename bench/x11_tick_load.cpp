@@ -12,7 +12,7 @@
 
 #include <thread>
 
-#include "linux/x11_desktop.h"
+#include "linux/x11/x11_desktop.h"
 
 namespace quellgate::x11 {
 namespace {

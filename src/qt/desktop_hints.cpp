@@ -11,7 +11,7 @@
 
 #include <xcb/xcb.h>
 
-#include "linux/xcb_handles.h"
+#include "linux/x11/xcb_handles.h"
 
 namespace quellgate::qt {
 namespace {

@@ -10,14 +10,14 @@
 
 #include <xcb/xcb.h>
 
-#include "linux/command_socket.h"
-#include "linux/diagnostics.h"
-#include "linux/file_store.h"
-#include "linux/process.h"
-#include "linux/settings_store.h"
-#include "linux/start_at_logon.h"
-#include "linux/wayland_desktop.h"
-#include "linux/x11_desktop.h"
+#include "linux/system/command_socket.h"
+#include "linux/system/diagnostics.h"
+#include "linux/system/file_store.h"
+#include "linux/system/process.h"
+#include "linux/system/settings_store.h"
+#include "linux/system/start_at_logon.h"
+#include "linux/wlroots/wlroots_desktop.h"
+#include "linux/x11/x11_desktop.h"
 #include "qt/application.h"
 #include "qt/desktop_hints.h"
 #include "qt/dialogs.h"
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<Desktop> desktop;
     x11::X11Desktop* x11 = nullptr;
     if (IsWaylandSession()) {
-        auto wlroots = std::make_unique<wayland::WaylandDesktop>();
+        auto wlroots = std::make_unique<wlroots::WlrootsDesktop>();
         if (wlroots->IsConnected() && wlroots->Missing().empty()) {
             // Its windows are Wayland's too, where the plugin is there.
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb");

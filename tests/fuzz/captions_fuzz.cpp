@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "linux/captions.h"
+#include "linux/x11/captions.h"
 #include "property.h"
 #include "text/utf8.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "linux/settings_store.h"
+#include "linux/system/settings_store.h"
 #include "property.h"
 
 using namespace quellgate::posix;

@@ -1,7 +1,7 @@
 // Captions as X11 programs set them, in each type they come in, as UTF-8.
 #include <gtest/gtest.h>
 
-#include "linux/captions.h"
+#include "linux/x11/captions.h"
 
 namespace quellgate::x11 {
 namespace {

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "linux/wayland_desktop.h"
-#include "linux/x11_desktop.h"
+#include "linux/wlroots/wlroots_desktop.h"
+#include "linux/x11/x11_desktop.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     using namespace quellgate;
     const bool wlroots = argc > 1 && std::string(argv[1]) == "wayland";
     const std::unique_ptr<Desktop> chosen =
-        wlroots ? std::unique_ptr<Desktop>(std::make_unique<wayland::WaylandDesktop>())
+        wlroots ? std::unique_ptr<Desktop>(std::make_unique<wlroots::WlrootsDesktop>())
                 : std::unique_ptr<Desktop>(std::make_unique<x11::X11Desktop>());
     Desktop& desktop = *chosen;
     for (std::string command; std::getline(std::cin, command);) {
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
                                                                   : Key::F8))
                       << "\n";
         } else if (command == "state" && wlroots) {
-            const auto& own = static_cast<wayland::WaylandDesktop&>(desktop);
+            const auto& own = static_cast<wlroots::WlrootsDesktop&>(desktop);
             std::cout << "connected " << YesNo(own.IsConnected()) << " missing";
             for (const auto& missing : own.Missing()) std::cout << " " << missing;
             std::cout << "\n";

@@ -29,11 +29,11 @@
 #include <stdexcept>
 #include <thread>
 
-#include "linux/command_socket.h"
-#include "linux/file_store.h"
-#include "linux/process.h"
-#include "linux/settings_store.h"
-#include "linux/start_at_logon.h"
+#include "linux/system/command_socket.h"
+#include "linux/system/file_store.h"
+#include "linux/system/process.h"
+#include "linux/system/settings_store.h"
+#include "linux/system/start_at_logon.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "linux/xcb_handles.h"
+#include "linux/x11/xcb_handles.h"
 
 #include <array>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "linux/keyboard.h"
+#include "linux/x11/keyboard.h"
 
 #include <xcb/xinput.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "linux/xcb_handles.h"
+#include "linux/x11/xcb_handles.h"
 
 namespace quellgate::x11 {
 

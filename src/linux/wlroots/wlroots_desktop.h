@@ -10,7 +10,7 @@
 
 struct wl_display;
 
-namespace quellgate::wayland {
+namespace quellgate::wlroots {
 
 // The desktop of a Wayland compositor of the wlroots family, through a
 // connection of its own: the windows from the foreign-toplevel protocol,
@@ -20,14 +20,14 @@ namespace quellgate::wayland {
 // Each call first takes the events that have come in, without waiting. No
 // compositor lets a program see a key and leave it to the focused window, so
 // no key ever reads as pressed here.
-class WaylandDesktop final : public Desktop {
+class WlrootsDesktop final : public Desktop {
 public:
     // `display` null means $WAYLAND_DISPLAY. Waits at most a second for the
     // compositor to say what it offers.
-    explicit WaylandDesktop(const char* display = nullptr);
-    ~WaylandDesktop() override;
-    WaylandDesktop(const WaylandDesktop&) = delete;
-    WaylandDesktop& operator=(const WaylandDesktop&) = delete;
+    explicit WlrootsDesktop(const char* display = nullptr);
+    ~WlrootsDesktop() override;
+    WlrootsDesktop(const WlrootsDesktop&) = delete;
+    WlrootsDesktop& operator=(const WlrootsDesktop&) = delete;
 
     void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) override;
     Outcome SendAltHome() override;
@@ -46,4 +46,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-}  // namespace quellgate::wayland
+}  // namespace quellgate::wlroots

@@ -1,4 +1,4 @@
-#include "linux/diagnostics.h"
+#include "linux/system/diagnostics.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "linux/captions.h"
+#include "linux/x11/captions.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "linux/process.h"
+#include "linux/system/process.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "linux/command_socket.h"
+#include "linux/system/command_socket.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,8 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "linux/file_store.h"
-#include "linux/process.h"
+#include "linux/system/file_store.h"
+#include "linux/system/process.h"
 
 namespace quellgate::posix {
 namespace {

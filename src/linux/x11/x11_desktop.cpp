@@ -1,4 +1,4 @@
-#include "linux/x11_desktop.h"
+#include "linux/x11/x11_desktop.h"
 
 #include <xcb/xinput.h>
 #include <xcb/xtest.h>

@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 
-#include "linux/keyboard.h"
-#include "linux/window_list.h"
-#include "linux/xcb_handles.h"
+#include "linux/x11/keyboard.h"
+#include "linux/x11/window_list.h"
+#include "linux/x11/xcb_handles.h"
 #include "platform/desktop.h"
 
 namespace quellgate::x11 {

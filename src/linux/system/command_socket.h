@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "linux/unique_fd.h"
+#include "linux/system/unique_fd.h"
 #include "platform/outcome.h"
 #include "shell/command_line.h"
 

@@ -1,4 +1,4 @@
-#include "linux/file_store.h"
+#include "linux/system/file_store.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,7 +17,7 @@
 #include <system_error>
 #include <vector>
 
-#include "linux/unique_fd.h"
+#include "linux/system/unique_fd.h"
 
 namespace quellgate::posix {
 namespace {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "linux/file_store.h"
+#include "linux/system/file_store.h"
 #include "platform/start_at_logon.h"
 
 namespace quellgate::posix {

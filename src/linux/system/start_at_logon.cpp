@@ -1,4 +1,4 @@
-#include "linux/start_at_logon.h"
+#include "linux/system/start_at_logon.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "linux/unique_fd.h"
+#include "linux/system/unique_fd.h"
 
 namespace quellgate::posix {
 namespace {

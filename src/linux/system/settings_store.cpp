@@ -1,4 +1,4 @@
-#include "linux/settings_store.h"
+#include "linux/system/settings_store.h"
 
 #include <cerrno>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "linux/wayland_desktop.h"
+#include "linux/wlroots/wlroots_desktop.h"
 
 #include <fcntl.h>
 #include <linux/input-event-codes.h>
@@ -13,11 +13,11 @@
 #include <cstring>
 
 #include "foreign-toplevel-client.h"
-#include "linux/unique_fd.h"
+#include "linux/system/unique_fd.h"
 #include "text/utf8.h"
 #include "virtual-keyboard-client.h"
 
-namespace quellgate::wayland {
+namespace quellgate::wlroots {
 namespace {
 
 template <typename T, void (*Destroy)(T*)>
@@ -79,7 +79,7 @@ Keymap DefaultKeymap() {
 
 }  // namespace
 
-struct WaylandDesktop::State {
+struct WlrootsDesktop::State {
     struct Window {
         Owned<zwlr_foreign_toplevel_handle_v1, DestroyHandle> handle;
         std::string pendingTitle, title;
@@ -114,7 +114,7 @@ struct WaylandDesktop::State {
 
 namespace {
 
-using State = WaylandDesktop::State;
+using State = WlrootsDesktop::State;
 using Window = State::Window;
 
 const zwlr_foreign_toplevel_handle_v1_listener kWindowEvents = {
@@ -185,7 +185,7 @@ const wl_callback_listener kAnswered = {
 
 }  // namespace
 
-WaylandDesktop::WaylandDesktop(const char* display) : state_(std::make_unique<State>()) {
+WlrootsDesktop::WlrootsDesktop(const char* display) : state_(std::make_unique<State>()) {
     State& state = *state_;
     state.display.reset(wl_display_connect(display));
     if (!state.display) return;
@@ -202,18 +202,18 @@ WaylandDesktop::WaylandDesktop(const char* display) : state_(std::make_unique<St
     }
 }
 
-WaylandDesktop::~WaylandDesktop() {
+WlrootsDesktop::~WlrootsDesktop() {
     if (!state_->display) return;
     state_->listed.clear();
     state_->keyboard.reset();
     wl_display_flush(state_->display.get());
 }
 
-bool WaylandDesktop::IsConnected() const {
+bool WlrootsDesktop::IsConnected() const {
     return state_->display && wl_display_get_error(state_->display.get()) == 0;
 }
 
-std::vector<std::string> WaylandDesktop::Missing() const {
+std::vector<std::string> WlrootsDesktop::Missing() const {
     std::vector<std::string> missing;
     if (!state_->windows) missing.emplace_back(zwlr_foreign_toplevel_manager_v1_interface.name);
     if (!state_->keyboards) missing.emplace_back(zwp_virtual_keyboard_manager_v1_interface.name);
@@ -221,7 +221,7 @@ std::vector<std::string> WaylandDesktop::Missing() const {
     return missing;
 }
 
-void WaylandDesktop::Dispatch() {
+void WlrootsDesktop::Dispatch() {
     if (!IsConnected()) return;
     wl_display* display = state_->display.get();
     while (wl_display_prepare_read(display) != 0)
@@ -235,14 +235,14 @@ void WaylandDesktop::Dispatch() {
     wl_display_dispatch_pending(display);
 }
 
-void WaylandDesktop::EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) {
+void WlrootsDesktop::EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) {
     Dispatch();
     if (!IsConnected()) return;
     for (const auto& window : state_->listed)
         if (window->shown) visit({reinterpret_cast<std::uintptr_t>(window.get()), window->title, true});
 }
 
-Outcome WaylandDesktop::SendAltHome() {
+Outcome WlrootsDesktop::SendAltHome() {
     Dispatch();
     if (!IsConnected()) return Outcome::Failure("the connection to the Wayland compositor is broken");
     zwp_virtual_keyboard_v1* keyboard = state_->keyboard.get();
@@ -261,4 +261,4 @@ Outcome WaylandDesktop::SendAltHome() {
     return Outcome::Success();
 }
 
-}  // namespace quellgate::wayland
+}  // namespace quellgate::wlroots

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "linux/file_store.h"
+#include "linux/system/file_store.h"
 #include "platform/settings_store.h"
 
 namespace quellgate::posix {

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "linux/xcb_handles.h"
+#include "linux/x11/xcb_handles.h"
 
 namespace quellgate::x11 {
 

@@ -1,10 +1,10 @@
-#include "linux/window_list.h"
+#include "linux/x11/window_list.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "linux/captions.h"
+#include "linux/x11/captions.h"
 
 namespace quellgate::x11 {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "linux/unique_fd.h"
+#include "linux/system/unique_fd.h"
 #include "platform/process.h"
 
 namespace quellgate::posix {

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "linux/xcb_handles.h"
+#include "linux/x11/xcb_handles.h"
 #include "platform/desktop.h"
 
 namespace quellgate::x11 {
