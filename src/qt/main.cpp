@@ -1,14 +1,12 @@
-// The Linux edition: Qt windows, and the desktop through xcb on X11 (XWayland
-// included), or through the wlroots protocols on a Wayland desktop that has them.
+// The Linux edition: Qt windows, and the desktop through the back end that
+// suits the session (desktop_choice.h).
 
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <iostream>
 #include <memory>
-#include <vector>
-
-#include <xcb/xcb.h>
+#include <optional>
 
 #include "linux/system/command_socket.h"
 #include "linux/system/diagnostics.h"
@@ -16,9 +14,8 @@
 #include "linux/system/process.h"
 #include "linux/system/settings_store.h"
 #include "linux/system/start_at_logon.h"
-#include "linux/wlroots/wlroots_desktop.h"
-#include "linux/x11/x11_desktop.h"
 #include "qt/application.h"
+#include "qt/desktop_choice.h"
 #include "qt/desktop_hints.h"
 #include "qt/dialogs.h"
 #include "qt/main_window.h"
@@ -27,22 +24,6 @@
 #include "shell/command_line.h"
 #include "shell/controller.h"
 #include "text/messages.h"
-
-namespace {
-
-bool IsWaylandSession() {
-    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-bool CanOpenXDisplay() {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool opened = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return opened;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace quellgate;
@@ -57,35 +38,13 @@ int main(int argc, char** argv) {
         return sent ? 0 : 1;
     }
 
-    // What this desktop keeps from the program, told once the watch runs.
-    std::vector<std::string_view> notices;
-    std::unique_ptr<Desktop> desktop;
-    x11::X11Desktop* x11 = nullptr;
-    if (IsWaylandSession()) {
-        auto wlroots = std::make_unique<wlroots::WlrootsDesktop>();
-        if (wlroots->IsConnected() && wlroots->Missing().empty()) {
-            // Its windows are Wayland's too, where the plugin is there.
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb");
-            std::cerr << texts::kKeysAsCommands << '\n';
-            desktop = std::move(wlroots);
-        } else {
-            // Only X11 windows can be listed and sent keys, so the program is
-            // an X11 program too, through XWayland.
-            qputenv("QT_QPA_PLATFORM", "xcb");
-            notices.push_back(texts::kWaylandSession);
-        }
+    qt::ChosenDesktop chosen = qt::ChooseDesktop();
+    if (!chosen.desktop) {
+        std::cerr << texts::kNoXDisplay << '\n';
+        return 1;
     }
-    if (!desktop) {
-        if (!CanOpenXDisplay()) {
-            std::cerr << texts::kNoXDisplay << '\n';
-            return 1;
-        }
-        auto own = std::make_unique<x11::X11Desktop>();
-        x11 = own.get();
-        desktop = std::move(own);
-        if (x11->IsConnected() && !x11->CanSendKeystrokes()) notices.push_back(texts::kNoKeystrokes);
-        if (x11->IsConnected() && !x11->IsKeyWatchAvailable()) notices.push_back(texts::kNoKeyWatch);
-    }
+    if (chosen.keysAsCommands) std::cerr << texts::kKeysAsCommands << '\n';
+    Desktop& desktop = *chosen.desktop;
 
     posix::StandardError diagnostics;
     qt::Application application(argc, argv, diagnostics);
@@ -101,8 +60,10 @@ int main(int argc, char** argv) {
     posix::LinuxProcess process;
     qt::QtTextCase textCase;
     qt::QtDialogs dialogs;
-    Controller controller({settings, *desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
-    qt::QtMainWindow window(controller, x11 == nullptr);
+    std::optional<qt::DesktopEvents> desktopEvents;
+    if (chosen.events) desktopEvents.emplace(*chosen.events);
+    Controller controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
+    qt::QtMainWindow window(controller, chosen.keysAsCommands);
     dialogs.SetOwner(window);
     if (!controller.Start(window) || window.Terminated()) return 0;
 
@@ -115,7 +76,7 @@ int main(int argc, char** argv) {
             commands.Serve([&](RemoteCommand command) { controller.Perform(command); });
         });
     }
-    QTimer::singleShot(0, &window, [&dialogs, notices] {
+    QTimer::singleShot(0, &window, [&dialogs, notices = chosen.notices] {
         for (const auto notice : notices)
             dialogs.ShowMessage(notice, texts::kAppTitle, MessageIcon::Exclamation, MessageButtons::Ok);
     });

@@ -65,3 +65,31 @@ class OnSway(DesktopTest):
         self.quellgate()
         self.assertEventually(lambda: self.command("hide") == (0, ""), "the new copy takes over the socket")
 
+
+    def test_blocks_through_a_flood_of_renames_and_after_a_pause(self):
+        self.scratch.write("settings", "A=True\n")  # facebook BLOCKED
+        target, flood = self.probe("facebook target"), self.probe("flood")
+        program = self.quellgate()
+        self.assertEventually(lambda: self.sway.focus("facebook target") and target.alt_homes() > 0, "blocking", 20)
+
+        def alt_homes_in(seconds):
+            before = target.alt_homes()
+            time.sleep(seconds)
+            return target.alt_homes() - before
+
+        quiet = alt_homes_in(3)
+        flood.say("flood 4")  # about 400 renames a second, long titles among them
+        self.assertEventually(lambda: len(self.sway.windows()) >= 6, "the flood's windows")
+        self.assertTrue(self.sway.focus("facebook target"))
+        self.assertGreaterEqual(alt_homes_in(3), quiet // 2, "as often during the flood as before it")
+
+        # Stopped for a while, the program falls behind and the compositor
+        # drops it; it connects again. The new keyboard reaches the window
+        # the user focuses next.
+        os.kill(program.process.pid, signal.SIGSTOP)
+        time.sleep(10)
+        os.kill(program.process.pid, signal.SIGCONT)
+        time.sleep(3)
+        self.sway.focus("flood")
+        self.sway.focus("facebook target")
+        self.assertEventually(lambda: alt_homes_in(1) > 0, "blocking again after the pause")

@@ -2,13 +2,17 @@
 // first argument; a line "title <text>" on standard input retitles it, and
 // "quit" or the end of the input ends it. It prints "ready <window id>" once
 // on the screen, "alt+home" for each Alt+Home it receives and "key F4", "key F5" or
-// "key F8" for those keys.
+// "key F8" for those keys. "flood N" opens N more windows and renames them
+// every 10 ms, some with titles thousands of characters long, until "quit".
 #include <QApplication>
 #include <QKeyEvent>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,11 +42,23 @@ int main(int argc, char** argv) {
     probe.setWindowTitle(QString::fromUtf8(argc > 1 ? argv[1] : "Probe"));
     probe.resize(240, 120);
     probe.show();
+    std::vector<std::unique_ptr<QWidget>> flood;
+    QTimer renames;
+    QObject::connect(&renames, &QTimer::timeout, [&, count = 0]() mutable {
+        ++count;
+        for (std::size_t i = 0; i < flood.size(); ++i)
+            flood[i]->setWindowTitle(QString("flood %1 %2 ").arg(i).arg(count).repeated(i % 2 ? 60 : 1));
+    });
     QSocketNotifier input(0, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         std::string line;
         if (!std::getline(std::cin, line) || line == "quit") return QApplication::quit();
         if (line.starts_with("title ")) probe.setWindowTitle(QString::fromUtf8(line.substr(6)));
+        if (line.starts_with("flood ")) {
+            for (int i = std::stoi(line.substr(6)); i > 0; --i)
+                flood.emplace_back(std::make_unique<QWidget>())->show();
+            renames.start(10);
+        }
     });
     return QApplication::exec();
 }

@@ -185,21 +185,38 @@ const wl_callback_listener kAnswered = {
 
 }  // namespace
 
-WlrootsDesktop::WlrootsDesktop(const char* display) : state_(std::make_unique<State>()) {
+WlrootsDesktop::WlrootsDesktop(const char* display) : display_(display ? display : "") {
+    Connect(std::chrono::seconds(1));
+}
+
+void WlrootsDesktop::Connect(std::chrono::milliseconds wait) {
+    // The old objects go before the connection they belong to.
+    state_.reset();
+    state_ = std::make_unique<State>();
     State& state = *state_;
-    state.display.reset(wl_display_connect(display));
-    if (!state.display) return;
-    state.registry.reset(wl_display_get_registry(state.display.get()));
-    wl_registry_add_listener(state.registry.get(), &kGlobals, &state);
-    // The answer to a sync comes after every global has been announced.
-    wl_callback_add_listener(wl_display_sync(state.display.get()), &kAnswered, &state);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (!state.answered && IsConnected() && std::chrono::steady_clock::now() < deadline) {
-        pollfd ready{wl_display_get_fd(state.display.get()), POLLIN, 0};
-        wl_display_flush(state.display.get());
-        poll(&ready, 1, 50);
-        Dispatch();
+    state.display.reset(wl_display_connect(display_.empty() ? nullptr : display_.c_str()));
+    if (state.display) {
+        state.registry.reset(wl_display_get_registry(state.display.get()));
+        wl_registry_add_listener(state.registry.get(), &kGlobals, &state);
+        // The answer to a sync comes after every global has been announced.
+        wl_callback_add_listener(wl_display_sync(state.display.get()), &kAnswered, &state);
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (!state.answered && IsConnected() && std::chrono::steady_clock::now() < deadline) {
+            pollfd ready{wl_display_get_fd(state.display.get()), POLLIN, 0};
+            wl_display_flush(state.display.get());
+            poll(&ready, 1, 50);
+            TakeEvents();
+        }
     }
+    if (watch_) watch_(IsConnected() ? wl_display_get_fd(state.display.get()) : -1);
+}
+
+void WlrootsDesktop::Reconnect() {
+    if (IsConnected()) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextTry_) return;
+    nextTry_ = now + std::chrono::seconds(2);
+    Connect(std::chrono::milliseconds(250));
 }
 
 WlrootsDesktop::~WlrootsDesktop() {
@@ -221,29 +238,44 @@ std::vector<std::string> WlrootsDesktop::Missing() const {
     return missing;
 }
 
-void WlrootsDesktop::Dispatch() {
+void WlrootsDesktop::WatchWith(std::function<void(int fd)> watch) {
+    watch_ = std::move(watch);
+    watch_(IsConnected() ? wl_display_get_fd(state_->display.get()) : -1);
+}
+
+void WlrootsDesktop::TakeEvents() {
     if (!IsConnected()) return;
     wl_display* display = state_->display.get();
-    while (wl_display_prepare_read(display) != 0)
-        if (wl_display_dispatch_pending(display) < 0) return;
-    wl_display_flush(display);
-    pollfd ready{wl_display_get_fd(display), POLLIN, 0};
-    if (poll(&ready, 1, 0) > 0)
-        wl_display_read_events(display);
-    else
-        wl_display_cancel_read(display);
-    wl_display_dispatch_pending(display);
+    // libwayland reads at most a few kilobytes at a time; this many reads
+    // keep up with any client's renaming between two turns of the loop.
+    constexpr int kReadsAtOnce = 64;
+    for (int read = 0; read < kReadsAtOnce; ++read) {
+        while (wl_display_prepare_read(display) != 0)
+            if (wl_display_dispatch_pending(display) < 0) break;
+        if (!IsConnected()) break;
+        wl_display_flush(display);
+        pollfd ready{wl_display_get_fd(display), POLLIN, 0};
+        if (poll(&ready, 1, 0) <= 0) {
+            wl_display_cancel_read(display);
+            return;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) break;
+    }
+    // A broken connection's descriptor reads as ready for ever.
+    if (!IsConnected() && watch_) watch_(-1);
 }
 
 void WlrootsDesktop::EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) {
-    Dispatch();
+    Reconnect();
+    TakeEvents();
     if (!IsConnected()) return;
     for (const auto& window : state_->listed)
         if (window->shown) visit({reinterpret_cast<std::uintptr_t>(window.get()), window->title, true});
 }
 
 Outcome WlrootsDesktop::SendAltHome() {
-    Dispatch();
+    Reconnect();
+    TakeEvents();
     if (!IsConnected()) return Outcome::Failure("the connection to the Wayland compositor is broken");
     zwp_virtual_keyboard_v1* keyboard = state_->keyboard.get();
     if (!keyboard)

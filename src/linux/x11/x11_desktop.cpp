@@ -98,6 +98,17 @@ bool X11Desktop::IsKeyPressed(Key key) {
     return false;
 }
 
+void X11Desktop::WatchWith(std::function<void(int fd)> watch) {
+    watch_ = std::move(watch);
+    watch_(IsConnected() ? xcb_get_file_descriptor(connection_.get()) : -1);
+}
+
+void X11Desktop::TakeEvents() {
+    DrainEvents();
+    // A broken connection's descriptor reads as ready for ever.
+    if (!IsConnected() && watch_) watch_(-1);
+}
+
 X11Desktop::Traffic X11Desktop::TrafficSoFar() {
     // A no-operation request's sequence number counts every request before it.
     const std::uint32_t sequence = xcb_no_operation(connection_.get()).sequence;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "linux/system/event_source.h"
 #include "linux/x11/keyboard.h"
 #include "linux/x11/window_list.h"
 #include "linux/x11/xcb_handles.h"
@@ -14,11 +15,12 @@ namespace quellgate::x11 {
 
 // The desktop of an X server, through a connection of its own.
 //
-// A listing, a keystroke or a key query first takes the events that have come
-// in, without waiting; the window list and the key states follow from them,
+// Events are taken as they arrive, and again, without waiting, before a
+// listing, a keystroke or a key query; the window list and the key states
+// follow from them,
 // so on a quiet desktop a tick sends the server nothing but the keystrokes.
 // When the connection breaks, nothing is listed, sent or seen pressed.
-class X11Desktop final : public Desktop {
+class X11Desktop final : public Desktop, public posix::EventSource {
 public:
     // `display` null means $DISPLAY.
     explicit X11Desktop(const char* display = nullptr);
@@ -26,6 +28,9 @@ public:
     void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) override;
     Outcome SendAltHome() override;
     bool IsKeyPressed(Key key) override;
+
+    void WatchWith(std::function<void(int fd)> watch) override;
+    void TakeEvents() override;
 
     bool IsConnected() const { return !connection_.Broken(); }
     // False on a server without XInput 2: F4, F5 and F8 then never read as pressed.
@@ -56,6 +61,7 @@ private:
     xcb_keycode_t alt_ = 0;
     xcb_keycode_t home_ = 0;
     std::uint64_t trafficQueries_ = 0;
+    std::function<void(int fd)> watch_;
 };
 
 }  // namespace quellgate::x11

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "linux/system/event_source.h"
+#include "platform/desktop.h"
+
+namespace quellgate::qt {
+
+// The desktop back end for this session, chosen from what the session
+// offers, before the application is made: the choice also decides whether
+// the program's own windows are Wayland's or X11's.
+struct ChosenDesktop {
+    std::unique_ptr<Desktop> desktop;  // null when no desktop could be reached
+    // The same back end, when its events are to be taken as they arrive.
+    posix::EventSource* events = nullptr;
+    // F4, F5 and F8 cannot be watched here: they are commands the user binds.
+    bool keysAsCommands = false;
+    // What this desktop keeps from the program, told once the watch runs.
+    std::vector<std::string_view> notices;
+};
+ChosenDesktop ChooseDesktop();
+
+// Hands a back end's events to it as they arrive, through Qt's event loop.
+class DesktopEvents {
+public:
+    explicit DesktopEvents(posix::EventSource& source);
+
+private:
+    void Watch(int fd);
+
+    posix::EventSource& source_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace quellgate::qt
