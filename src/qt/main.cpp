@@ -21,6 +21,7 @@
 #include "qt/application.h"
 #include "qt/desktop_hints.h"
 #include "qt/dialogs.h"
+#include "qt/local_clock.h"
 #include "qt/main_window.h"
 #include "qt/pictures.h"
 #include "qt/text_case.h"
@@ -101,7 +102,9 @@ int main(int argc, char** argv) {
     posix::LinuxProcess process;
     qt::QtTextCase textCase;
     qt::QtDialogs dialogs;
-    Controller controller({settings, *desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
+    qt::QtLocalClock clock;
+    Controller controller(
+        {settings, *desktop, textCase, dialogs, startAtLogon, process, files, diagnostics, clock});
     qt::QtMainWindow window(controller, x11 == nullptr);
     dialogs.SetOwner(window);
     if (!controller.Start(window) || window.Terminated()) return 0;

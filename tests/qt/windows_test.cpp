@@ -17,6 +17,7 @@
 
 #include "fakes/fakes.h"
 #include "qt/application.h"
+#include "qt/blocking_hours_window.h"
 #include "qt/change_password_window.h"
 #include "qt/control_names.h"
 #include "qt/dialogs.h"
@@ -74,6 +75,8 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThem) {
     ExpectBuiltAsDesigned(info, layout::kInfoWindow);
     ChangePasswordWindow password(commands);
     ExpectBuiltAsDesigned(password, layout::kChangePasswordWindow);
+    BlockingHoursWindow hours(commands);
+    ExpectBuiltAsDesigned(hours, layout::kBlockingHoursWindow);
 }
 
 TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIndex) {
