@@ -204,8 +204,7 @@ private:
     std::string folder_;
 };
 
-class FakeClock : public LocalClock {
-public:
+struct FakeClock : LocalClock {
     LocalTime Now() const override { return now; }
     LocalTime now{0, 12 * 60};  // Monday noon
 };

@@ -32,9 +32,8 @@ TEST(BlockingHours, BlockFromTheStartMinuteToBeforeTheEndOnTheDayTheSpanStarts) 
 TEST(BlockingHours, ReadOnlyTheStoredFormWhateverItsCaseAndBlanks) {
     EXPECT_EQ(ToText(BlockingHoursFrom("sun\tmon  FRI mon 9:05-17:00 ").value()), "Mon Fri Sun 09:05-17:00");
     for (const std::string& damaged : std::initializer_list<std::string>{
-             "", "never", "Mon", "09:00-17:00", "Mon 09:00", "Mon 9-17", "Mon 09:00 - 17:00",
-             "Mon 24:00-01:00", "Mon 09:60-10:00", "Mon 0900-1700", "Monday 09:00-17:00",
-             "Mon,Tue 09:00-17:00", "M\xCE\xBFn 09:00-17:00", "always always",
+             "", "never", "Mon", "09:00-17:00", "Mon 09:00", "Mon 9-17", "Mon 24:00-01:00", "Mon 09:60-10:00",
+             "Monday 09:00-17:00", "Mon,Tue 09:00-17:00", "M\xCE\xBFn 09:00-17:00", "always always",
              std::string("Mon 09:00-17:00\0", 16), std::string(100000, 'M')})
         EXPECT_EQ(BlockingHoursFrom(damaged), std::nullopt) << damaged;
 }
