@@ -15,5 +15,6 @@ inline constexpr char kMainWindowName[] = "quellgate-main";
 inline constexpr char kSplashWindowName[] = "quellgate-splash";
 inline constexpr char kInfoWindowName[] = "quellgate-info";
 inline constexpr char kChangePasswordWindowName[] = "quellgate-change-password";
+inline constexpr char kBlockingHoursWindowName[] = "quellgate-blocking-hours";
 
 }  // namespace quellgate::qt

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 #include <stdexcept>
 
@@ -15,6 +16,7 @@
 #include "qt/look.h"
 #include "qt/pictures.h"
 #include "qt/units.h"
+#include "shell/view_rules.h"
 
 namespace quellgate::qt {
 namespace {
@@ -65,6 +67,7 @@ std::unique_ptr<QWidget> MakeControl(const layout::Control& control) {
         return list;
     }
     case Kind::CheckBox: return std::make_unique<QCheckBox>(text);
+    case Kind::RadioButton: return std::make_unique<QRadioButton>(text);
     case Kind::PictureButton: return std::make_unique<PictureButton>(control.picture, text);
     case Kind::Button:
     case Kind::DefaultButton: {
@@ -75,6 +78,11 @@ std::unique_ptr<QWidget> MakeControl(const layout::Control& control) {
     case Kind::PasswordBox: {
         auto box = std::make_unique<QLineEdit>();
         MaskAsPassword(*box);
+        return box;
+    }
+    case Kind::TextBox: {
+        auto box = std::make_unique<QLineEdit>();
+        box->setMaxLength(layout::kTextBoxCharacters);
         return box;
     }
     case Kind::Rule: {

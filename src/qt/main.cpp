@@ -18,6 +18,7 @@
 #include "qt/desktop_choice.h"
 #include "qt/desktop_hints.h"
 #include "qt/dialogs.h"
+#include "qt/local_clock.h"
 #include "qt/main_window.h"
 #include "qt/pictures.h"
 #include "qt/text_case.h"
@@ -62,7 +63,9 @@ int main(int argc, char** argv) {
     qt::QtDialogs dialogs;
     std::optional<qt::DesktopEvents> desktopEvents;
     if (chosen.events) desktopEvents.emplace(*chosen.events);
-    Controller controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
+    qt::QtLocalClock clock;
+    Controller controller(
+        {settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics, clock});
     qt::QtMainWindow window(controller, chosen.keysAsCommands);
     dialogs.SetOwner(window);
     if (!controller.Start(window) || window.Terminated()) return 0;

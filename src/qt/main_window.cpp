@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 
+#include "qt/blocking_hours_window.h"
 #include "qt/change_password_window.h"
 #include "qt/control_names.h"
 #include "qt/desktop_hints.h"
@@ -109,6 +110,10 @@ void QtMainWindow::ShowStartAtLogon(bool on) {
     form_.Get<QCheckBox>(layout::kStartAtLogonBox).setChecked(on);
 }
 
+void QtMainWindow::ShowHoursInForce(std::string_view line) {
+    form_.Get<QLabel>(layout::kHoursInForce).setText(ToQString(line));
+}
+
 void QtMainWindow::StartWatch() { watch_.start(); }
 
 void QtMainWindow::ShowSplash() {
@@ -127,6 +132,13 @@ void QtMainWindow::ShowChangePassword() {
     if (!changePassword_) changePassword_ = std::make_unique<ChangePasswordWindow>(commands_);
     changePassword_->show();
     BringToFront(*changePassword_);
+}
+
+void QtMainWindow::ShowBlockingHours(const HoursEntry& entry) {
+    if (!blockingHours_) blockingHours_ = std::make_unique<BlockingHoursWindow>(commands_);
+    blockingHours_->Fill(entry);
+    blockingHours_->show();
+    BringToFront(*blockingHours_);
 }
 
 void QtMainWindow::Terminate() {

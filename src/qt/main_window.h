@@ -17,6 +17,7 @@ namespace quellgate::qt {
 class SplashWindow;
 class InfoWindow;
 class ChangePasswordWindow;
+class BlockingHoursWindow;
 
 // The switches, the keyword list and the options. Created hidden; F5 and the
 // master password show it. Every way of closing it asks the controller.
@@ -35,10 +36,12 @@ public:
     void ShowKeywords(const std::vector<std::string>& rows) override;
     std::optional<std::size_t> SelectedKeyword() const override;
     void ShowStartAtLogon(bool on) override;
+    void ShowHoursInForce(std::string_view line) override;
     void StartWatch() override;
     void ShowSplash() override;
     void ShowInfo() override;
     void ShowChangePassword() override;
+    void ShowBlockingHours(const HoursEntry& entry) override;
     void Terminate() override;
 
 protected:
@@ -58,6 +61,7 @@ private:
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<InfoWindow> info_;
     std::unique_ptr<ChangePasswordWindow> changePassword_;
+    std::unique_ptr<BlockingHoursWindow> blockingHours_;
 };
 
 }  // namespace quellgate::qt

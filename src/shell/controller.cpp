@@ -1,5 +1,6 @@
 #include "shell/controller.h"
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -8,6 +9,14 @@
 #include "text/messages.h"
 
 namespace quellgate {
+namespace {
+
+HoursEntry EntryOf(const BlockingHours& hours) {
+    const BlockingHours& offered = hours.always ? kWorkingHours : hours;
+    return {hours.always, offered.days, TimeOfDay(offered.start), TimeOfDay(offered.end)};
+}
+
+}  // namespace
 
 template <typename Step>
 void Controller::Guarded(const Step& step) noexcept {
@@ -33,6 +42,11 @@ Controller::Controller(Platform platform)
 
 void Controller::Tell(std::string_view text, MessageIcon icon) {
     os_.dialogs.ShowMessage(text, texts::kAppTitle, icon);
+}
+
+bool Controller::Refuse(std::string_view text) {
+    Tell(text, MessageIcon::Exclamation);
+    return false;
 }
 
 bool Controller::Start(MainView& view) {
@@ -64,6 +78,12 @@ bool Controller::Start(MainView& view) {
         if (switches_.IsBlocked(i)) blockedNames.emplace_back(kNetworks[i].name);
     }
     keywords_.AddAll(std::move(blockedNames));
+    const auto hours = LoadBlockingHours(os_.settings);
+    if (!hours)
+        notices.push_back({texts::HoursNotUnderstood(os_.settings.Location(), kBlockingHoursSetting),
+                           MessageIcon::Exclamation});
+    hours_ = hours.value_or(BlockingHours{});
+    Guarded([&] { InBlockingHours(); });
     BlocklistFile::Loaded loaded = blocklist_.Load();
     keywords_.AddAll(std::move(loaded.keywords));
     blocklistUnread_ = loaded.unreadable.has_value();
@@ -89,6 +109,7 @@ void Controller::Choose(int menuEntry) {
     switch (menuEntry) {
     case layout::kMenuHide: return view_->HideMain();
     case layout::kMenuChangePassword: return view_->ShowChangePassword();
+    case layout::kMenuBlockingHours: return view_->ShowBlockingHours(EntryOf(hours_));
     case layout::kMenuExit: RequestExit(); return;
     case layout::kMenuInfo: return view_->ShowInfo();
     default: return;
@@ -128,7 +149,18 @@ void Controller::OnWatchTick() {
     Guarded([&] {
         if (pressed(Key::F5)) AskMasterPassword();
     });
-    Guarded([&] { scanner_.Scan(); });
+    bool blocking = true;  // a clock that fails frees nothing
+    Guarded([&] { blocking = InBlockingHours(); });
+    if (blocking) Guarded([&] { scanner_.Scan(); });
+}
+
+bool Controller::InBlockingHours() {
+    const bool blocking = hours_.Blocks(os_.clock.Now());
+    if (blocking == blockingNow_) return blocking;
+    blockingNow_ = blocking;
+    view_->ShowHoursInForce(hours_.always ? std::string(texts::kBlockingAlways)
+                                          : texts::HoursInForce(ToText(hours_), blocking));
+    return blocking;
 }
 
 void Controller::Perform(RemoteCommand command) {
@@ -172,20 +204,33 @@ void Controller::AskMasterPassword() {
 
 bool Controller::ChangePassword(std::string_view oldPassword, std::string_view newPassword,
                                 std::string_view retyped) {
-    const auto refuse = [this](std::string_view message) {
-        Tell(message, MessageIcon::Exclamation);
-        return false;
-    };
     switch (CheckPasswordChange(password_.Load(), oldPassword, newPassword, retyped)) {
-    case PasswordChange::WrongOldPassword: return refuse(texts::kWrongOldPassword);
-    case PasswordChange::TooShort: return refuse(texts::kNewPasswordTooShort);
-    case PasswordChange::BoxEmpty: return refuse(texts::kFillAllBoxes);
-    case PasswordChange::RetypedDiffers: return refuse(texts::kRetypeNewPassword);
+    case PasswordChange::WrongOldPassword: return Refuse(texts::kWrongOldPassword);
+    case PasswordChange::TooShort: return Refuse(texts::kNewPasswordTooShort);
+    case PasswordChange::BoxEmpty: return Refuse(texts::kFillAllBoxes);
+    case PasswordChange::RetypedDiffers: return Refuse(texts::kRetypeNewPassword);
     case PasswordChange::Accepted: break;
     }
     if (const Outcome stored = password_.Store(newPassword); !stored)
-        return refuse(texts::NewPasswordNotStored(os_.settings.Location(), stored.reason()));
+        return Refuse(texts::NewPasswordNotStored(os_.settings.Location(), stored.reason()));
     Tell(texts::kPasswordChanged, MessageIcon::Information);
+    return true;
+}
+
+bool Controller::SetBlockingHours(const HoursEntry& entry) {
+    BlockingHours chosen;  // always
+    if (!entry.always) {
+        if (std::none_of(entry.days.begin(), entry.days.end(), [](bool chosenDay) { return chosenDay; }))
+            return Refuse(texts::kNoDayChosen);
+        const auto start = MinuteOfDay(entry.from), end = MinuteOfDay(entry.to);
+        if (!start || !end) return Refuse(texts::kTimeNotUnderstood);
+        chosen = {false, entry.days, *start, *end};
+    }
+    if (const Outcome stored = StoreBlockingHours(os_.settings, chosen); !stored)
+        return Refuse(texts::HoursNotStored(os_.settings.Location(), stored.reason(), ToText(hours_)));
+    hours_ = chosen;
+    blockingNow_.reset();
+    Guarded([&] { InBlockingHours(); });
     return true;
 }
 

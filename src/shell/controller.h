@@ -6,12 +6,14 @@
 #include <string_view>
 
 #include "blocklist/active_keywords.h"
+#include "blocklist/blocking_hours.h"
 #include "blocklist/blocklist_file.h"
 #include "blocklist/network_switches.h"
 #include "platform/desktop.h"
 #include "platform/diagnostics.h"
 #include "platform/dialogs.h"
 #include "platform/file_store.h"
+#include "platform/local_clock.h"
 #include "platform/process.h"
 #include "platform/settings_store.h"
 #include "platform/start_at_logon.h"
@@ -34,6 +36,7 @@ struct Platform {
     Process& process;
     FileStore& files;
     Diagnostics& diagnostics;
+    LocalClock& clock;
 };
 
 // The application's controller: owns the live state, answers the user's
@@ -60,6 +63,7 @@ public:
     void Choose(int menuEntry) override;
     bool ChangePassword(std::string_view oldPassword, std::string_view newPassword,
                         std::string_view retyped) override;
+    bool SetBlockingHours(const HoursEntry& entry) override;
 
     // What the key would have done, asked from the command line.
     void Perform(RemoteCommand command);
@@ -69,17 +73,23 @@ private:
     // or the next tick.
     template <typename Step>
     void Guarded(const Step& step) noexcept;
+    // Whether the scan may send Alt+Home now; the main window's line follows.
+    bool InBlockingHours();
     void AskMasterPassword();
     void SaveKeywords();
     void ShowKeywords();
     // The message when the entry could not be written or removed.
     std::optional<std::string> UpdateStartAtLogon(bool on);
     void Tell(std::string_view text, MessageIcon icon);
+    // A dialog's entry refused: told, and the dialog stays open.
+    bool Refuse(std::string_view text);
 
     Platform os_;
     MainView* view_ = nullptr;  // from Start on
     ActiveKeywords keywords_;
     NetworkSwitches switches_;
+    BlockingHours hours_;              // in force: the stored rule
+    std::optional<bool> blockingNow_;  // as the main window's line says
     BlocklistFile blocklist_;
     MasterPassword password_;
     WindowScanner scanner_;

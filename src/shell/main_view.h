@@ -3,7 +3,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "shell/view_commands.h"
 
 namespace quellgate {
 
@@ -22,6 +25,9 @@ public:
     virtual void ShowKeywords(const std::vector<std::string>& rows) = 0;
     virtual std::optional<std::size_t> SelectedKeyword() const = 0;
     virtual void ShowStartAtLogon(bool on) = 0;
+    // The line that says which blocking hours are in force, and whether
+    // blocking is paused now.
+    virtual void ShowHoursInForce(std::string_view line) = 0;
     // Starts the kWatchIntervalMs timer, which calls OnWatchTick for the rest of
     // the run, also while any box is open.
     virtual void StartWatch() = 0;
@@ -29,6 +35,8 @@ public:
     // The modeless companions, made when first shown.
     virtual void ShowInfo() = 0;
     virtual void ShowChangePassword() = 0;
+    // The blocking-hours window, filled with `entry` each time.
+    virtual void ShowBlockingHours(const HoursEntry& entry) = 0;
     // Leaves the message loop; every window closes without further events.
     virtual void Terminate() = 0;
 };

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
+
+#include "platform/local_clock.h"
 
 namespace quellgate {
 
@@ -13,9 +17,24 @@ public:
                                 std::string_view retyped) = 0;
 };
 
+// What the blocking-hours window holds: Always or Only on, the day boxes
+// Monday first, and the two times as typed.
+struct HoursEntry {
+    bool always = true;
+    std::array<bool, kDaysInWeek> days{};
+    std::string from, to;
+};
+
+// What the blocking-hours window may ask: true when it may close.
+class HoursCommands {
+public:
+    virtual ~HoursCommands() = default;
+    virtual bool SetBlockingHours(const HoursEntry& entry) = 0;
+};
+
 // What the windows may ask of the controller: the user's actions and the
 // watch timer's tick. Each window is given it when it is made.
-class ViewCommands : public PasswordCommands {
+class ViewCommands : public PasswordCommands, public HoursCommands {
 public:
     // Every kWatchIntervalMs, from StartWatch on.
     virtual void OnWatchTick() = 0;

@@ -80,6 +80,17 @@ static_assert(std::count_if(detail::kMainControls.begin(), detail::kMainControls
                   2 * static_cast<std::ptrdiff_t>(kNetworkCount),
               "an icon and a status label for every network");
 
+// A text box takes at most this many characters: it holds a time, and a huge
+// paste would only keep the window busy.
+inline constexpr int kTextBoxCharacters = 16;
+
+// The controls of the blocking-hours window that only "Only on" uses: they
+// are enabled while it is chosen.
+constexpr bool FollowsOnlyOn(int id) {
+    return (id >= DayBoxOf(0) && id < DayBoxOf(kDaysInWeek)) || id == kHoursFromLabel || id == kHoursFrom ||
+           id == kHoursToLabel || id == kHoursTo;
+}
+
 // A switch shows its state in its label's text and colour and its outline's colour.
 struct SwitchLook {
     std::string_view text;

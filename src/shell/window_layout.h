@@ -11,6 +11,8 @@
 #include <span>
 #include <string_view>
 
+#include "blocklist/blocking_hours.h"
+
 namespace quellgate::layout {
 
 // Places are in twips, 1/1440 inch: 15 twips make a pixel at 96 dots per inch.
@@ -48,10 +50,12 @@ enum class Kind {
     GroupBox,   // a frame with a caption; its controls are placed on the window
     List,       // single selection; its text is its tooltip
     CheckBox,
+    RadioButton,    // the window's radio buttons exclude each other
     PictureButton,  // a picture that clicks; its text is its tooltip and accessible name
     Button,
     DefaultButton,  // answers Enter
     PasswordBox,    // shows "*" for each character
+    TextBox,        // one line of text
     Rule,           // a thin etched line
     Image,          // a picture that does nothing
 };
@@ -88,9 +92,11 @@ enum Id : int {
     kRemoveButton,
     kStartAtLogonBox,
     kKeysHint,
+    kHoursInForce,
 
     kMenuHide = 2001,
     kMenuChangePassword,
+    kMenuBlockingHours,
     kMenuExit,
     kMenuInfo,
 
@@ -114,17 +120,32 @@ enum Id : int {
     kNewPasswordLabel,
     kRetypedPasswordLabel,
     kPasswordHint,
+
+    kHoursAlways = 3301,
+    kHoursOnlyOn,
+    kHoursFrom,
+    kHoursTo,
+    kHoursOk,
+    kHoursCancel,
+    kHoursFromLabel,
+    kHoursToLabel,
+    kHoursHint,
+    kHoursDay = 3311,  // Monday's box; a day's box is this plus the day's index
 };
+
+// A day's box in the blocking-hours window.
+constexpr int DayBoxOf(std::size_t day) { return kHoursDay + static_cast<int>(day); }
 
 struct MenuEntry {
     int id;  // 0 for a separator
     std::string_view text;
 };
 inline constexpr std::string_view kProgramMenuTitle = "Program";
-inline constexpr std::array<MenuEntry, 5> kProgramMenu = {{
+inline constexpr std::array<MenuEntry, 6> kProgramMenu = {{
     {kMenuHide, "Hide (F4)"},
     {0, "-"},
     {kMenuChangePassword, "Change Password"},
+    {kMenuBlockingHours, "Blocking Hours"},
     {0, "-"},
     {kMenuExit, "Exit and Terminate"},
 }};
@@ -185,6 +206,7 @@ inline constexpr std::array kMainControls = {
     Control{kNetworksFrame, Kind::GroupBox, "Social networks", kNetworksFramePlace, Font::Heading},
     Control{kKeywordsFrame, Kind::GroupBox, "BLOCKED sites / keywords", kKeywordsFramePlace, Font::Heading},
     Control{kOptionsFrame, Kind::GroupBox, "Program Options", kOptionsFramePlace, Font::Heading},
+    Control{kHoursInForce, Kind::Paragraph, "", {7440, 2160, 2175, 1200}},
 };
 
 inline constexpr std::array kSplashControls = {
@@ -249,11 +271,43 @@ inline constexpr std::array kChangePasswordControls = {
     Control{kPasswordCancel, Kind::Button, "Cancel", {2640, 2520, 1065, 423}},
 };
 
+constexpr Control DayBox(std::size_t day) {
+    return {DayBoxOf(day),
+            Kind::CheckBox,
+            kDayNames.at(day),
+            {600, 900 + 300 * static_cast<int>(day), 1080, 270}};
+}
+
+// In tab order.
+inline constexpr std::array kBlockingHoursControls = {
+    Control{kHoursAlways, Kind::RadioButton, "Always", {240, 180, 1800, 285}},
+    Control{kHoursOnlyOn, Kind::RadioButton, "Only on", {240, 540, 1800, 285}},
+    DayBox(0),
+    DayBox(1),
+    DayBox(2),
+    DayBox(3),
+    DayBox(4),
+    DayBox(5),
+    DayBox(6),
+    // Each label just before its box, which screen readers name after it.
+    Control{kHoursFromLabel, Kind::Label, "From:", {2040, 930, 660, 270}},
+    Control{kHoursFrom, Kind::TextBox, "", {2760, 885, 900, 330}},
+    Control{kHoursToLabel, Kind::Label, "To:", {2040, 1410, 660, 270}},
+    Control{kHoursTo, Kind::TextBox, "", {2760, 1365, 900, 330}},
+    Control{kHoursOk, Kind::DefaultButton, "OK", {1920, 3120, 1065, 423}},
+    Control{kHoursCancel, Kind::Button, "Cancel", {3180, 3120, 1065, 423}},
+    Control{kHoursHint,
+            Kind::Paragraph,
+            "As HH:MM on the 24-hour clock. An end before the start runs past midnight.",
+            {2040, 1860, 2220, 1080}},
+};
+
 }  // namespace detail
 
 inline constexpr Window kMainWindow{"QUELLGATE V. 1.0.", 9705, 5925, detail::kMainControls};
 inline constexpr Window kSplashWindow{"Quellgate", 4695, 6480, detail::kSplashControls};
 inline constexpr Window kInfoWindow{"Info", 4560, 8835, detail::kInfoControls};
 inline constexpr Window kChangePasswordWindow{"Change password", 4095, 3240, detail::kChangePasswordControls};
+inline constexpr Window kBlockingHoursWindow{"Blocking Hours", 4440, 3720, detail::kBlockingHoursControls};
 
 }  // namespace quellgate::layout

@@ -31,6 +31,10 @@ std::string StartAtLogonNotChanged(const StartAtLogon::Place& place, bool writin
                  failure.reason(), ").\r\n\r\nIt will still start by itself when you log in."});
 }
 
+std::string HoursInForce(std::string_view rule, bool blockingNow) {
+    return Join({"Blocking hours: ", rule, blockingNow ? ", blocking now" : ", paused now"});
+}
+
 std::string SettingsNotStored(std::string_view location, std::string_view reason) {
     return Join({"Quellgate could not store the network settings, so this change will be forgotten when ",
                  "Quellgate starts again.\r\n\r\n", WhereSettingsLive(location, reason),
@@ -60,9 +64,22 @@ std::string BlocklistNotSaved(std::string_view path, std::string_view reason) {
 }
 
 std::string SettingsNotRead(std::string_view location, std::string_view reason) {
-    return Join({"Quellgate could not read its settings from\r\n", location, "\r\n(", reason,
-                 ").\r\n\r\nWhile it cannot, every network starts FREE and the master password is ",
-                 "'lotus7391'. Quellgate leaves the file as it is and stores no change in it."});
+    return Join(
+        {"Quellgate could not read its settings from\r\n", location, "\r\n(", reason,
+         ").\r\n\r\nWhile it cannot, every network starts FREE, it blocks at all hours, and the ",
+         "master password is 'lotus7391'. Quellgate leaves the file as it is and stores no change in it."});
+}
+
+std::string HoursNotUnderstood(std::string_view location, std::string_view valueName) {
+    return Join({"Quellgate could not understand the blocking hours kept as the value ", valueName, " in\r\n",
+                 location,
+                 ".\r\n\r\nIt blocks at all hours until they are set again (Program, Blocking Hours)."});
+}
+
+std::string HoursNotStored(std::string_view location, std::string_view reason, std::string_view rule) {
+    return Join({"The blocking hours were NOT changed: Quellgate could not store them.\r\n\r\n",
+                 WhereSettingsLive(location, reason), "\r\n\r\nThe hours in force are still \"", rule, "\". ",
+                 WhatToDo("set them again")});
 }
 
 std::string BlocklistNotRead(std::string_view path, std::string_view reason) {

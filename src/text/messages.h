@@ -38,6 +38,13 @@ inline constexpr std::string_view kFillAllBoxes = "All boxes must be filled!";
 inline constexpr std::string_view kRetypeNewPassword = "Re-type New password in fields!";
 inline constexpr std::string_view kPasswordChanged = "Pasword changed!";
 
+// Blocking hours
+inline constexpr std::string_view kNoDayChosen = "Choose at least one day, or Always!";
+inline constexpr std::string_view kTimeNotUnderstood = "Type both times as HH:MM, from 00:00 to 23:59!";
+// The main window's line on the hours in force: `rule` in its stored form.
+inline constexpr std::string_view kBlockingAlways = "Blocking hours: always";
+std::string HoursInForce(std::string_view rule, bool blockingNow);
+
 // Start at logon: Windows' Run key has its own messages, a number each.
 std::string StartAtLogonNotChanged(const StartAtLogon::Place& place, bool writing, const Outcome& failure);
 
@@ -47,6 +54,8 @@ std::string SettingsNotStored(std::string_view location, std::string_view reason
 std::string DefaultPasswordNotStored(std::string_view location, std::string_view reason);
 std::string NewPasswordNotStored(std::string_view location, std::string_view reason);
 std::string SettingsNotRead(std::string_view location, std::string_view reason);
+std::string HoursNotUnderstood(std::string_view location, std::string_view valueName);
+std::string HoursNotStored(std::string_view location, std::string_view reason, std::string_view rule);
 std::string BlocklistNotSaved(std::string_view path, std::string_view reason);
 std::string BlocklistNotRead(std::string_view path, std::string_view reason);
 

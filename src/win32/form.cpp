@@ -36,10 +36,12 @@ ControlClass ClassOf(layout::Kind kind) {
     case Kind::List:
         return {WC_LISTBOXW, WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT};
     case Kind::CheckBox: return {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP};
+    case Kind::RadioButton: return {WC_BUTTONW, BS_AUTORADIOBUTTON | WS_TABSTOP};
     case Kind::PictureButton: return {WC_BUTTONW, BS_OWNERDRAW | WS_TABSTOP};
     case Kind::Button: return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP};
     case Kind::DefaultButton: return {WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP};
     case Kind::PasswordBox: return {WC_EDITW, WS_BORDER | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL};
+    case Kind::TextBox: return {WC_EDITW, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL};
     case Kind::Rule: return {WC_STATICW, SS_ETCHEDHORZ};
     case Kind::Image: return {WC_STATICW, SS_OWNERDRAW};
     }
@@ -108,9 +110,12 @@ void Form::Create(HINSTANCE instance, const Frame& frame, const layout::Window& 
         if (control.picture != layout::Picture::None)
             pictures_.try_emplace(control.picture, instance, layout::NameOf(control.picture));
         const ControlClass kind = ClassOf(control.kind);
-        CreateWindowExW(0, kind.name, ControlText(control.text).c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, window,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+        HWND child =
+            CreateWindowExW(0, kind.name, ControlText(control.text).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+        if (control.kind == layout::Kind::TextBox)
+            SendMessageW(child, EM_SETLIMITTEXT, layout::kTextBoxCharacters, 0);
     }
     AddTooltips(instance);
     ApplyDpi(GetDpiForWindow(window), nullptr);

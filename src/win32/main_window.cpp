@@ -1,5 +1,6 @@
 #include "win32/main_window.h"
 
+#include "win32/blocking_hours_window.h"
 #include "win32/change_password_window.h"
 #include "win32/info_window.h"
 #include "win32/resource_ids.h"
@@ -55,8 +56,9 @@ MainWindow::~MainWindow() = default;
 void MainWindow::StartWatch() { SetTimer(hwnd(), kWatchTimer, kWatchIntervalMs, nullptr); }
 
 bool MainWindow::PreTranslate(MSG& message) const {
-    for (const Form* form : {static_cast<const Form*>(this), static_cast<const Form*>(changePassword_.get()),
-                             static_cast<const Form*>(info_.get())})
+    for (const Form* form :
+         {static_cast<const Form*>(this), static_cast<const Form*>(changePassword_.get()),
+          static_cast<const Form*>(blockingHours_.get()), static_cast<const Form*>(info_.get())})
         if (form && form->hwnd() && IsWindowVisible(form->hwnd()) && IsDialogMessageW(form->hwnd(), &message))
             return true;
     return false;
@@ -106,6 +108,10 @@ void MainWindow::ShowStartAtLogon(bool on) {
     SendMessageW(Control(layout::kStartAtLogonBox), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void MainWindow::ShowHoursInForce(std::string_view line) {
+    SetWindowTextW(Control(layout::kHoursInForce), Wide(line).c_str());
+}
+
 void MainWindow::ShowSplash() {
     if (!splash_) splash_ = std::make_unique<SplashWindow>(instance_, owner_);
     // The user's program keeps the focus, so Alt+Home reaches it from the first tick.
@@ -121,6 +127,12 @@ void MainWindow::ShowChangePassword() {
     if (!changePassword_)
         changePassword_ = std::make_unique<ChangePasswordWindow>(instance_, owner_, commands_);
     changePassword_->Show();
+}
+
+void MainWindow::ShowBlockingHours(const HoursEntry& entry) {
+    if (!blockingHours_) blockingHours_ = std::make_unique<BlockingHoursWindow>(instance_, owner_, commands_);
+    blockingHours_->Fill(entry);
+    blockingHours_->Show();
 }
 
 void MainWindow::Terminate() {

@@ -13,6 +13,7 @@ namespace quellgate::win32 {
 class SplashWindow;
 class InfoWindow;
 class ChangePasswordWindow;
+class BlockingHoursWindow;
 
 // Never shown: owning every other window keeps the program off the task bar.
 class OwnerWindow : public Form {
@@ -36,10 +37,12 @@ public:
     void ShowKeywords(const std::vector<std::string>& rows) override;
     std::optional<std::size_t> SelectedKeyword() const override;
     void ShowStartAtLogon(bool on) override;
+    void ShowHoursInForce(std::string_view line) override;
     void StartWatch() override;
     void ShowSplash() override;
     void ShowInfo() override;
     void ShowChangePassword() override;
+    void ShowBlockingHours(const HoursEntry& entry) override;
     void Terminate() override;
 
 protected:
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<InfoWindow> info_;
     std::unique_ptr<ChangePasswordWindow> changePassword_;
+    std::unique_ptr<BlockingHoursWindow> blockingHours_;
 };
 
 }  // namespace quellgate::win32

@@ -5,6 +5,7 @@
 #include "win32/diagnostics.h"
 #include "win32/dialogs.h"
 #include "win32/file_store.h"
+#include "win32/local_clock.h"
 #include "win32/main_window.h"
 #include "win32/process.h"
 #include "win32/settings_store.h"
@@ -37,8 +38,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WinStartAtLogon startAtLogon;
     WinProcess process;
     DebugOutput diagnostics;
+    WinLocalClock clock;
 
-    Controller controller({settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics});
+    Controller controller(
+        {settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics, clock});
     OwnerWindow owner(instance);
     MainWindow window(instance, owner.hwnd(), controller);
     if (!window.hwnd()) return 1;

@@ -13,6 +13,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/file_store.h"
+#include "platform/local_clock.h"
 #include "platform/process.h"
 #include "platform/settings_store.h"
 #include "platform/start_at_logon.h"
@@ -203,6 +204,11 @@ private:
     std::string folder_;
 };
 
+struct FakeClock : LocalClock {
+    LocalTime Now() const override { return now; }
+    LocalTime now{0, 12 * 60};  // Monday noon
+};
+
 class RecordedNotes : public Diagnostics {
 public:
     void Note(std::string_view what) override { notes.emplace_back(what); }
@@ -220,10 +226,12 @@ public:
     }
     std::optional<std::size_t> SelectedKeyword() const override { return selected; }
     void ShowStartAtLogon(bool on) override { startAtLogon = on; }
+    void ShowHoursInForce(std::string_view line) override { hoursLines.emplace_back(line); }
     void StartWatch() override { watching = true; }
     void ShowSplash() override { splashShown = true; }
     void ShowInfo() override { infoShown = true; }
     void ShowChangePassword() override { changePasswordShown = true; }
+    void ShowBlockingHours(const HoursEntry&) override {}
     void Terminate() override { terminated = true; }
 
     bool mainShown = false, watching = false, splashShown = false, terminated = false;
@@ -232,6 +240,7 @@ public:
     std::vector<std::string> keywords;
     std::size_t rowsShown = 0;
     std::optional<std::size_t> selected;
+    std::vector<std::string> hoursLines;  // every line shown, in order
     std::array<bool, kNetworkCount> blocked{};
 };
 
@@ -239,7 +248,7 @@ public:
 // on it is also what a window test gives its windows to ask.
 struct FakeSystem {
     Platform platform() {
-        return {settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics};
+        return {settings, desktop, textCase, dialogs, startAtLogon, process, files, diagnostics, clock};
     }
 
     MemorySettingsStore settings;
@@ -250,6 +259,7 @@ struct FakeSystem {
     FakeProcess process;
     MemoryFileStore files;
     RecordedNotes diagnostics;
+    FakeClock clock;
 };
 
 }  // namespace quellgate::fakes

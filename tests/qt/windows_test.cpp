@@ -17,10 +17,12 @@
 
 #include "fakes/fakes.h"
 #include "qt/application.h"
+#include "qt/blocking_hours_window.h"
 #include "qt/change_password_window.h"
 #include "qt/control_names.h"
 #include "qt/dialogs.h"
 #include "qt/info_window.h"
+#include "qt/local_clock.h"
 #include "qt/main_window.h"
 #include "qt/splash_window.h"
 #include "qt/text_case.h"
@@ -74,6 +76,8 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThem) {
     ExpectBuiltAsDesigned(info, layout::kInfoWindow);
     ChangePasswordWindow password(commands);
     ExpectBuiltAsDesigned(password, layout::kChangePasswordWindow);
+    BlockingHoursWindow hours(commands);
+    ExpectBuiltAsDesigned(hours, layout::kBlockingHoursWindow);
 }
 
 TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIndex) {
@@ -122,6 +126,50 @@ TEST(ChangePasswordWindow, MasksFromTheFirstKeyAClickEmptiesABoxAndOkSendsTheThr
     window.show();
     window.close();
     EXPECT_EQ(box(layout::kOldPassword)->text(), "") << "closing empties the boxes";
+}
+
+// A control of any window, by its id.
+template <typename Widget = QAbstractButton>
+static Widget* Shown(int id) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* found = window->findChild<Widget*>(ControlName(id))) return found;
+    return nullptr;
+}
+
+// On the local clock, in a time zone far from UTC: the hour before now to the
+// hour after, on the day that span starts, blocks; on the other days it does not.
+TEST(BlockingHoursWindow, HoursSetThereFollowTheLocalClock) {
+    fakes::FakeSystem system;
+    system.settings.values["A"] = "True";
+    system.desktop.AddWindow("Facebook - Log In");
+    QtLocalClock clock;
+    Controller controller({system.settings, system.desktop, system.textCase, system.dialogs,
+                           system.startAtLogon, system.process, system.files, system.diagnostics, clock});
+    QtMainWindow window(controller);
+    ASSERT_TRUE(controller.Start(window));
+    const QDateTime start = QDateTime::currentDateTime().addSecs(-3600);
+    const QString day = start.toString("ddd"),
+                  rule = day + start.toString(" HH:mm-") + start.addSecs(7200).toString("HH:mm");
+    // Cancelled: the other days chosen, then Cancel. Only the other days leave a blocked window alone.
+    enum { kOtherDays, kAlways, kThatDay, kCancelled, kAsShown };
+    for (const int choice : {kOtherDays, kAlways, kThatDay, kCancelled, kAsShown}) {
+        window.findChild<QAction*>(ControlName(layout::kMenuBlockingHours))->trigger();
+        if (choice == kAlways) Shown(layout::kHoursAlways)->click();
+        if (choice == kOtherDays || choice == kThatDay || choice == kCancelled) {
+            Shown(layout::kHoursOnlyOn)->click();
+            for (std::size_t i = 0; i < kDaysInWeek; ++i)
+                Shown(layout::DayBoxOf(i))
+                    ->setChecked((Shown(layout::DayBoxOf(i))->text() == day) == (choice == kThatDay));
+            Shown<QLineEdit>(layout::kHoursFrom)->setText(rule.mid(4, 5));
+            Shown<QLineEdit>(layout::kHoursTo)->setText(rule.right(5));
+        }
+        Shown(choice == kCancelled ? layout::kHoursCancel : layout::kHoursOk)->click();
+        const int before = system.desktop.altHomes;
+        controller.OnWatchTick();
+        EXPECT_EQ(system.desktop.altHomes - before, choice == kOtherDays ? 0 : 1) << choice;
+    }
+    EXPECT_EQ(window.findChild<QLabel*>(ControlName(layout::kHoursInForce))->text(),
+              "Blocking hours: " + rule + ", blocking now");
 }
 
 // Runs `inside` on the modal box once it is open, from within the box's own

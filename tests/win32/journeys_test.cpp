@@ -147,3 +147,50 @@ TEST_F(Journey, OnAStandardAccountTheSettingsStickWithoutAWord) {
     EXPECT_EQ(win32::WindowText(GetDlgItem(program.MainWindow(), StatusOf(1))), "BLOCKED") << "remembered";
     EXPECT_EQ(win32::MachineSettings().Read("B"), "False");
 }
+
+// Set through the menu as a user would, against the real clock: the hour
+// before now to the hour after, on the day that span starts, blocks; on the
+// other days it does not. Kept across a restart.
+TEST_F(Journey, BlockingHoursFollowTheClockAndAreBackAfterARestart) {
+    win32::MachineSettings().Write("A", "True");
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    constexpr int kWeek = 7 * 24 * 60;  // minutes, from Sunday as Windows counts
+    const int start = (now.wDayOfWeek * 1440 + now.wHour * 60 + now.wMinute + kWeek - 60) % kWeek,
+              end = start + 120;
+    const std::string day = std::array{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}[start / 1440];
+    char rule[32];
+    std::snprintf(rule, sizeof rule, "%s %02d:%02d-%02d:%02d", day.c_str(), start / 60 % 24, start % 60,
+                  end / 60 % 24, end % 60);
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.Unlock());
+    // Cancelled: the other days chosen, then Cancel. Only the other days leave a blocked window alone.
+    enum { kOtherDays, kAlways, kThatDay, kCancelled, kAsShown };
+    for (const int choice : {kOtherDays, kAlways, kThatDay, kCancelled, kAsShown}) {
+        SetForegroundWindow(program.MainWindow());
+        for (const WORD key : std::initializer_list<WORD>{VK_F10, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})
+            TapKey(key);  // Program, Blocking Hours
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (dialog = program.Window(L"QuellgateHours")) != nullptr; }));
+        if (choice == kAlways) SendMessageW(GetDlgItem(dialog, kHoursAlways), BM_CLICK, 0, 0);
+        if (choice == kOtherDays || choice == kThatDay || choice == kCancelled) {
+            SendMessageW(GetDlgItem(dialog, kHoursOnlyOn), BM_CLICK, 0, 0);
+            for (std::size_t i = 0; i < kDaysInWeek; ++i) {
+                HWND box = GetDlgItem(dialog, DayBoxOf(i));
+                SendMessageW(box, BM_SETCHECK, (win32::WindowText(box) == day) == (choice == kThatDay), 0);
+            }
+            TypeInto(GetDlgItem(dialog, kHoursFrom), std::string(rule + 4, 5));
+            TypeInto(GetDlgItem(dialog, kHoursTo), std::string(rule + 10, 5));
+        }
+        PressButton(dialog, choice == kCancelled ? kHoursCancel : kHoursOk);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 3s));
+        ProbeWindow facebook("Facebook - Log In");
+        ASSERT_TRUE(facebook.Focus());
+        EXPECT_EQ(WaitUntil([&] { return facebook.AltHomes() > 0; }, 2s), choice != kOtherDays) << choice;
+    }
+    EXPECT_EQ(StoredSetting("BlockingHours"), rule);
+    ASSERT_TRUE(program.Exit());
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(win32::WindowText(GetDlgItem(program.MainWindow(), kHoursInForce)),
+              "Blocking hours: " + std::string(rule) + ", blocking now");
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fakes.h"
+#include "win32/blocking_hours_window.h"
 #include "win32/change_password_window.h"
 #include "win32/info_window.h"
 #include "win32/main_window.h"
@@ -74,10 +75,11 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThemAt96And192Dpi) {
     win32::SplashWindow splash(instance, owner.hwnd());
     win32::InfoWindow info(instance, owner.hwnd());
     win32::ChangePasswordWindow password(instance, owner.hwnd(), commands);
+    win32::BlockingHoursWindow hours(instance, owner.hwnd(), commands);
     for (const int dpi : {96, 192}) {
         SCOPED_TRACE(dpi);
         for (const win32::Form* form :
-             std::initializer_list<const win32::Form*>{&main, &splash, &info, &password}) {
+             std::initializer_list<const win32::Form*>{&main, &splash, &info, &password, &hours}) {
             if (dpi != 96) {
                 RECT where{};
                 GetWindowRect(form->hwnd(), &where);
@@ -89,5 +91,6 @@ TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThemAt96And192Dpi) {
         ExpectBuiltAsDesigned(splash.hwnd(), layout::kSplashWindow, dpi);
         ExpectBuiltAsDesigned(info.hwnd(), layout::kInfoWindow, dpi);
         ExpectBuiltAsDesigned(password.hwnd(), layout::kChangePasswordWindow, dpi);
+        ExpectBuiltAsDesigned(hours.hwnd(), layout::kBlockingHoursWindow, dpi);
     }
 }
