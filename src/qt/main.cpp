@@ -38,16 +38,21 @@ int main(int argc, char** argv) {
         return sent ? 0 : 1;
     }
 
-    qt::ChosenDesktop chosen = qt::ChooseDesktop();
+    const qt::Session session = qt::FindSession();
+    if (session == qt::Session::None) {
+        std::cerr << texts::kNoXDisplay << '\n';
+        return 1;
+    }
+
+    posix::StandardError diagnostics;
+    qt::Application application(argc, argv, diagnostics);
+    qt::ChosenDesktop chosen = qt::OpenDesktop(session);
     if (!chosen.desktop) {
         std::cerr << texts::kNoXDisplay << '\n';
         return 1;
     }
     if (chosen.keysAsCommands) std::cerr << texts::kKeysAsCommands << '\n';
     Desktop& desktop = *chosen.desktop;
-
-    posix::StandardError diagnostics;
-    qt::Application application(argc, argv, diagnostics);
     // The program runs hidden: the last window that closes does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(qt::ProgramIcon());
@@ -77,7 +82,7 @@ int main(int argc, char** argv) {
         });
     }
     QTimer::singleShot(0, &window, [&dialogs, notices = chosen.notices] {
-        for (const auto notice : notices)
+        for (const auto& notice : notices)
             dialogs.ShowMessage(notice, texts::kAppTitle, MessageIcon::Exclamation, MessageButtons::Ok);
     });
     return QApplication::exec();
