@@ -14,6 +14,7 @@ import tempfile
 from desktop import DESKTOP_CLI, QUELLGATE, Child, DesktopCli, wait_until
 
 NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+ALL_WINDOWS = "const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
 
 
 def hand_to_nobody(folder):
@@ -36,21 +37,21 @@ class KWin:
         os.chmod(self.folder, 0o700)
         self.log_path, self.scripts_run = self.folder + ".log", 0
         self.log = open(self.log_path, "wb")
+        data, bus = os.path.join(self.folder, "data"), os.path.join(self.folder, "bus")
         self.process = subprocess.Popen(
             NOBODY + ["dbus-run-session", "--", "sh", "-c",
-                      'echo "$DBUS_SESSION_BUS_ADDRESS" >bus; exec ./kwin_wayland --virtual --socket wayland-0'],
+                      'echo "$DBUS_SESSION_BUS_ADDRESS" >bus.new && mv bus.new bus && '
+                      'exec ./kwin_wayland --virtual --socket wayland-0'],
             cwd=self.folder, env={"PATH": "/usr/bin:/bin", "HOME": self.folder, "XDG_RUNTIME_DIR": self.folder,
-                                  "XDG_DATA_HOME": self.folder + "/data", "XDG_CONFIG_HOME": self.folder + "/config"},
+                                  "XDG_DATA_HOME": data, "XDG_CONFIG_HOME": self.folder + "/config"},
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
-        bus = os.path.join(self.folder, "bus")
         self.env = {"WAYLAND_DISPLAY": os.path.join(self.folder, "wayland-0"), "QT_QPA_PLATFORM": "wayland",
-                    "XDG_DATA_HOME": os.path.join(self.folder, "data")}
-        if not wait_until(lambda: os.path.exists(self.env["WAYLAND_DISPLAY"]) and os.path.getsize(bus) > 0, 20):
+                    "XDG_DATA_HOME": data}
+        if wait_until(lambda: os.path.exists(bus), 20):
+            with open(bus) as address:
+                self.env["DBUS_SESSION_BUS_ADDRESS"] = address.read().strip()
+        if not wait_until(lambda: os.path.exists(self.env["WAYLAND_DISPLAY"]) and self.qdbus("/Scripting", check=False), 20):
             raise AssertionError("KWin did not start: %s" % self.said()[-20:])
-        with open(bus) as address:
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = address.read().strip()
-        if not wait_until(lambda: self.qdbus("/Scripting", check=False), 20):
-            raise AssertionError("KWin is not on its bus: %s" % self.said()[-20:])
 
     def qdbus(self, *call, check=True):
         done = subprocess.run(NOBODY + ["qdbus", "org.kde.KWin", *call], env=dict(os.environ, **self.env),
@@ -58,6 +59,10 @@ class KWin:
         if check and done.returncode != 0:
             raise AssertionError("qdbus %s: %s" % (call, done.stderr))
         return done.stdout.strip() if done.returncode == 0 else None
+
+    def said(self):
+        with open(self.log_path, errors="replace") as log:
+            return log.read().splitlines()
 
     def script(self, body):
         # Runs JavaScript inside KWin: `body` returns a value, given back here.
@@ -75,31 +80,20 @@ class KWin:
             raise AssertionError("KWin ran no script %s: %s" % (name, self.said()[-20:]))
         return json.loads(found[0].split(" ", 2)[2])
 
-    def said(self):
-        with open(self.log_path, errors="replace") as log:
-            return log.read().splitlines()
-
     def windows(self):
         # [(caption, active, minimised)] of every window, KWin 5 or 6.
-        return self.script("const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
-                           "const active = workspace.activeWindow || workspace.activeClient;\n"
+        return self.script(ALL_WINDOWS + "const active = workspace.activeWindow || workspace.activeClient;\n"
                            "return all.map(w => [w.caption, w === active, w.minimized]);")
 
     def on(self, caption, what):
-        # Does `what` ("activate" or "minimise") to the window whose caption
-        # begins so.
-        self.script("const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
-                    "const window = all.find(w => w.caption.startsWith(%s));\n"
-                    "if (!window) return null;\n"
-                    "if (%s) window.minimized = true;\n"
-                    "else if (workspace.windowList) workspace.activeWindow = window;\n"
-                    "else workspace.activeClient = window;\n"
-                    "return null;" % (json.dumps(caption), json.dumps(what == "minimise")))
-        done = lambda: [w for w in self.windows() if w[0].startswith(caption) and w[2 if what == "minimise" else 1]]
-        return wait_until(done, 5)
-
-    def focus(self, caption):
-        return self.on(caption, "activate")
+        # Activates ("activate") or minimises ("minimise") the window whose
+        # caption begins so; whether it is then.
+        minimise = what == "minimise"
+        self.script(ALL_WINDOWS + "const w = all.find(w => w.caption.startsWith(%s));\n"
+                    "if (w && %s) w.minimized = true;\n"
+                    "else if (w && workspace.windowList) workspace.activeWindow = w;\n"
+                    "else if (w) workspace.activeClient = w;\nreturn null;" % (json.dumps(caption), json.dumps(minimise)))
+        return wait_until(lambda: [w for w in self.windows() if w[0].startswith(caption) and w[2 if minimise else 1]], 5)
 
     def loaded_scripts(self):
         # How many scripts KWin has loaded: each has an object on the bus.
