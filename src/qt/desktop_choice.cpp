@@ -79,8 +79,8 @@ ChosenDesktop OpenDesktop(Session session) {
     case Session::None: return chosen;
     case Session::Wlroots: {
         auto wlroots = std::make_unique<wlroots::WlrootsDesktop>();
-        chosen.keysAsCommands = true;
         if (wlroots->IsConnected() && wlroots->Missing().empty()) {
+            chosen.keysAsCommands = true;
             chosen.events = wlroots.get();
             chosen.desktop = std::move(wlroots);
             return chosen;

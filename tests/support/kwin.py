@@ -5,7 +5,6 @@
 # as root.
 import json
 import os
-import pwd
 import re
 import shutil
 import subprocess
@@ -17,11 +16,8 @@ NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
 ALL_WINDOWS = "const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
 
 
-def hand_to_nobody(folder):
-    nobody = pwd.getpwnam("nobody")
-    for root, folders, files in os.walk(folder):
-        for name in [root] + [os.path.join(root, n) for n in folders + files]:
-            os.chown(name, nobody.pw_uid, nobody.pw_gid)
+def hand_to_nobody(path):
+    subprocess.run(["chown", "-R", "nobody:nogroup", path], check=True)
 
 
 class KWin:
