@@ -39,7 +39,8 @@ class KWin:
                       'echo "$DBUS_SESSION_BUS_ADDRESS" >bus.new && mv bus.new bus && '
                       'exec ./kwin_wayland --virtual --socket wayland-0'],
             cwd=self.folder, env={"PATH": "/usr/bin:/bin", "HOME": self.folder, "XDG_RUNTIME_DIR": self.folder,
-                                  "XDG_DATA_HOME": data, "XDG_CONFIG_HOME": self.folder + "/config"},
+                                  # No settings: it would write them as it ends, after the folder went.
+                                  "XDG_DATA_HOME": data, "XDG_CONFIG_HOME": "/nonexistent"},
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
         self.env = {"WAYLAND_DISPLAY": os.path.join(self.folder, "wayland-0"), "QT_QPA_PLATFORM": "wayland",
                     "XDG_DATA_HOME": data}
