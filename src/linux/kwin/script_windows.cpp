@@ -56,12 +56,13 @@ Outcome WriteScript(const std::string& path, const QString& busName) {
     return posix::PosixFileStore(path.substr(0, slash)).Replace(path.substr(slash + 1), script);
 }
 
-// The script's file, or why it could not be loaded.
+// Loads the script in that file in place of any of the same name, and runs
+// it; why that failed, or nothing.
 std::string LoadScript(const std::string& path) {
-    const QDBusMessage written =
+    const QDBusMessage unloaded =
         CallKWin(kScripting, kScriptingInterface, QStringLiteral("unloadScript"), {kScriptName});
-    if (Failed(written))
-        return "KWin does not answer on the session bus (" + Text(written.errorMessage()) + ")";
+    if (Failed(unloaded))
+        return "KWin does not answer on the session bus (" + Text(unloaded.errorMessage()) + ")";
     // An unloaded script goes once KWin's event loop comes round again:
     // until then its name still counts as loaded, and a load is refused.
     int id = -1;
