@@ -47,8 +47,7 @@ void OpenX11(ChosenDesktop& chosen) {
     chosen.desktop = std::move(x11);
 }
 
-}  // namespace
-
+// Sets where the program's own windows go, too.
 Session FindSession() {
     if (IsWaylandSession()) {
         const std::vector<std::string> offered = wayland::OfferedInterfaces();
@@ -73,10 +72,14 @@ Session FindSession() {
     return IsWaylandSession() ? Session::XWayland : Session::X11;
 }
 
-ChosenDesktop OpenDesktop(Session session) {
+}  // namespace
+
+ChosenDesktop ChooseDesktop() {
     ChosenDesktop chosen;
-    switch (session) {
-    case Session::None: return chosen;
+    chosen.session = FindSession();
+    switch (chosen.session) {
+    case Session::None:
+    case Session::KdePlasma: return chosen;
     case Session::Wlroots: {
         auto wlroots = std::make_unique<wlroots::WlrootsDesktop>();
         if (wlroots->IsConnected() && wlroots->Missing().empty()) {
@@ -89,23 +92,24 @@ ChosenDesktop OpenDesktop(Session session) {
         OpenX11(chosen);
         return chosen;
     }
-    case Session::KdePlasma: {
-        auto kwin = std::make_unique<kwin::KWinDesktop>();
-        chosen.keysAsCommands = true;
-        if (const std::string failure = kwin->ScriptFailure(); !failure.empty()) {
-            // Without the script, the windows of X11 programs are what can be seen.
-            OpenX11(chosen);
-            chosen.notices.push_back(texts::PlasmaWithoutScript(failure, chosen.desktop != nullptr));
-        } else if (const std::string keys = kwin->KeystrokeFailure(); !keys.empty()) {
-            chosen.notices.push_back(texts::PlasmaWithoutKeystrokes(keys));
-        }
-        if (!chosen.desktop) chosen.desktop = std::move(kwin);
-        return chosen;
-    }
     case Session::XWayland: chosen.notices.emplace_back(texts::kWaylandSession); [[fallthrough]];
     case Session::X11: OpenX11(chosen); return chosen;
     }
     return chosen;
+}
+
+void OpenWithApplication(ChosenDesktop& chosen) {
+    if (chosen.session != Session::KdePlasma) return;
+    auto kwin = std::make_unique<kwin::KWinDesktop>();
+    chosen.keysAsCommands = true;
+    if (const std::string failure = kwin->ScriptFailure(); !failure.empty()) {
+        // Without the script, the windows of X11 programs are what can be seen.
+        OpenX11(chosen);
+        chosen.notices.push_back(texts::PlasmaWithoutScript(failure, chosen.desktop != nullptr));
+    } else if (const std::string keys = kwin->KeystrokeFailure(); !keys.empty()) {
+        chosen.notices.push_back(texts::PlasmaWithoutKeystrokes(keys));
+    }
+    if (!chosen.desktop) chosen.desktop = std::move(kwin);
 }
 
 DesktopEvents::DesktopEvents(posix::EventSource& source) : source_(source) {

@@ -11,10 +11,12 @@
 namespace quellgate::qt {
 
 // The desktop back end for this session, chosen from what the session
-// offers, in two steps: the kind of desktop, found before the application is
-// made, since it decides whether the program's own windows are Wayland's or
-// X11's; then its back end, opened once the application exists, since some
-// back ends talk over the application's D-Bus connection.
+// offers, in two steps around the making of the application. ChooseDesktop,
+// before it, finds the kind of desktop, which decides whether the program's
+// own windows are Wayland's or X11's, and opens the back ends that need no
+// application, so that they watch from the first moment. OpenWithApplication,
+// once the application exists, opens those that talk over its D-Bus
+// connection.
 enum class Session {
     None,      // no display to be reached
     X11,       // an X server
@@ -22,9 +24,9 @@ enum class Session {
     Wlroots,   // the wlroots family's protocols
     KdePlasma  // KWin
 };
-Session FindSession();
 
 struct ChosenDesktop {
+    Session session = Session::None;
     std::unique_ptr<Desktop> desktop;  // null when no desktop could be reached
     // The same back end, when its events are to be taken as they arrive.
     posix::EventSource* events = nullptr;
@@ -33,7 +35,8 @@ struct ChosenDesktop {
     // What this desktop keeps from the program, told once the watch runs.
     std::vector<std::string> notices;
 };
-ChosenDesktop OpenDesktop(Session session);
+ChosenDesktop ChooseDesktop();
+void OpenWithApplication(ChosenDesktop& chosen);
 
 // Hands a back end's events to it as they arrive, through Qt's event loop.
 class DesktopEvents {

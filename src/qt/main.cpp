@@ -2,6 +2,7 @@
 // suits the session (desktop_choice.h).
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <iostream>
@@ -38,15 +39,17 @@ int main(int argc, char** argv) {
         return sent ? 0 : 1;
     }
 
-    const qt::Session session = qt::FindSession();
-    if (session == qt::Session::None) {
+    qt::ChosenDesktop chosen = qt::ChooseDesktop();
+    if (chosen.session == qt::Session::None) {
         std::cerr << texts::kNoXDisplay << '\n';
         return 1;
     }
 
     posix::StandardError diagnostics;
     qt::Application application(argc, argv, diagnostics);
-    qt::ChosenDesktop chosen = qt::OpenDesktop(session);
+    qt::OpenWithApplication(chosen);
+    // What talks over the application's D-Bus connection goes before it.
+    const auto closeFirst = qScopeGuard([&chosen] { chosen.desktop.reset(); });
     if (!chosen.desktop) {
         std::cerr << texts::kNoXDisplay << '\n';
         return 1;
