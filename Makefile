@@ -5,7 +5,7 @@
 #                   it once more from a fresh clone and compares
 
 .PHONY: all deps build native windows test unit-test windows-test lint package package-test run run-windows bench \
-	load x11-load linux-load wayland-load screenshot screenshot-linux fuzz clean
+	load x11-load linux-load wayland-load kde-load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -74,6 +74,11 @@ linux-load: native
 wayland-load: native
 	QUELLGATE=build/native/src/qt/quellgate QUELLGATE_PROBE=build/native/tests/support/quellgate_probe \
 	  /usr/bin/python3 tools/linux/load.py --sway
+
+# The same on a headless KWin.
+kde-load: native
+	QUELLGATE=build/native/src/qt/quellgate QUELLGATE_PROBE=build/native/tests/support/quellgate_probe \
+	  /usr/bin/python3 tools/linux/load.py --kwin
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot

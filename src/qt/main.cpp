@@ -2,6 +2,7 @@
 // suits the session (desktop_choice.h).
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <iostream>
@@ -40,15 +41,22 @@ int main(int argc, char** argv) {
     }
 
     qt::ChosenDesktop chosen = qt::ChooseDesktop();
+    if (chosen.session == qt::Session::None) {
+        std::cerr << texts::kNoXDisplay << '\n';
+        return 1;
+    }
+
+    posix::StandardError diagnostics;
+    qt::Application application(argc, argv, diagnostics);
+    qt::OpenWithApplication(chosen);
+    // What talks over the application's D-Bus connection goes before it.
+    const auto closeFirst = qScopeGuard([&chosen] { chosen.desktop.reset(); });
     if (!chosen.desktop) {
         std::cerr << texts::kNoXDisplay << '\n';
         return 1;
     }
     if (chosen.keysAsCommands) std::cerr << texts::kKeysAsCommands << '\n';
     Desktop& desktop = *chosen.desktop;
-
-    posix::StandardError diagnostics;
-    qt::Application application(argc, argv, diagnostics);
     // The program runs hidden: the last window that closes does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(qt::ProgramIcon());
@@ -80,7 +88,7 @@ int main(int argc, char** argv) {
         });
     }
     QTimer::singleShot(0, &window, [&dialogs, notices = chosen.notices] {
-        for (const auto notice : notices)
+        for (const auto& notice : notices)
             dialogs.ShowMessage(notice, texts::kAppTitle, MessageIcon::Exclamation, MessageButtons::Ok);
     });
     return QApplication::exec();

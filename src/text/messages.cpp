@@ -18,6 +18,10 @@ std::string WhatToDo(std::string_view action) {
     return Join({"Make sure Quellgate may write there, then ", action, "."});
 }
 
+constexpr std::string_view kPlasmaScriptHelp =
+    "Quellgate hands KWin a small script over the session bus (org.kde.KWin). Make sure KWin runs with "
+    "its scripting and Quellgate reaches the same session bus, then start Quellgate again.";
+
 }  // namespace
 
 std::string StartAtLogonNotChanged(const StartAtLogon::Place& place, bool writing, const Outcome& failure) {
@@ -87,6 +91,24 @@ std::string BlocklistNotRead(std::string_view path, std::string_view reason) {
         {"Quellgate could not read your blocked keywords from the file\r\n", path, "\r\n(", reason,
          ").\r\n\r\nThe keywords in it are not blocked now. Quellgate leaves the file as it is and will ",
          "read it again before it saves any change."});
+}
+
+std::string PlasmaWithoutScript(std::string_view reason, bool x11Windows) {
+    return Join({"Quellgate cannot read the window titles on this KDE Plasma desktop: ", reason, ".\r\n\r\n",
+                 x11Windows
+                     ? "It watches only the windows of X11 programs (through XWayland): a page in a "
+                       "browser running as a Wayland program is NOT blocked."
+                     : "It blocks no page until KWin takes its script; it tries again every few seconds.",
+                 "\r\n\r\n", kPlasmaScriptHelp});
+}
+
+std::string PlasmaWithoutKeystrokes(std::string_view reason) {
+    return Join(
+        {"Quellgate cannot send Alt+Home on this KDE Plasma desktop: ", reason,
+         ".\r\n\r\nIt sees the blocked pages, but they stay open. KWin lets a program send keys only "
+         "when a desktop entry with X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input names it: install "
+         "Quellgate's package, which has one for /usr/bin/quellgate, or let Quellgate write its own in "
+         "~/.local/share/applications (see the README), then start Quellgate again."});
 }
 
 }  // namespace quellgate::texts

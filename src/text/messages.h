@@ -67,9 +67,13 @@ inline constexpr std::string_view kWaylandSession =
     "This Wayland desktop does not let Quellgate see the windows of Wayland programs. It sees only "
     "those of X11 programs here (through XWayland): a page in a browser running as a Wayland program "
     "is NOT blocked.\r\n\r\n"
-    "Quellgate watches every window on X11 desktops, and on the Wayland desktops of the wlroots "
-    "family: sway, Hyprland, labwc, river, Wayfire, niri and others. Log in to one of those, or "
-    "start your browsers as X11 programs, to have them watched.";
+    "Quellgate watches every window on X11 desktops, on KDE Plasma, and on the Wayland desktops of "
+    "the wlroots family: sway, Hyprland, labwc, river, Wayfire, niri and others. Log in to one of "
+    "those, or start your browsers as X11 programs, to have them watched.";
+// KDE Plasma on Wayland: what KWin did not allow, in words. `x11Windows`: the
+// windows of X11 programs are watched instead.
+std::string PlasmaWithoutScript(std::string_view reason, bool x11Windows);
+std::string PlasmaWithoutKeystrokes(std::string_view reason);
 inline constexpr std::string_view kKeysAsCommands =
     "quellgate: on this desktop no program can see F4, F5 and F8 and leave them to the program in use, so "
     "they are not watched; bind keys to 'quellgate --hide', 'quellgate --show' and 'quellgate --home-now' "

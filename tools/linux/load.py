@@ -5,6 +5,7 @@ caption that comes to hold a keyword to the Alt+Home that answers it.
 
     tools/with-x11.sh python3 tools/linux/load.py [SECONDS]   (make linux-load, on X11)
     python3 tools/linux/load.py --sway [SECONDS]              (make wayland-load, on a headless sway)
+    python3 tools/linux/load.py --kwin [SECONDS]              (make kde-load, on a headless KWin)
 
 The blocklist holds 19 plain words, which read back as 19 keywords that match
 nothing; youtube, switched BLOCKED, is the 20th and the one the reaction is
@@ -16,6 +17,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "support"))
 from desktop import Probe, Scratch, Child, Sway, focus, wait_until  # noqa: E402
+from kwin import NOBODY, KWin, hand_to_nobody  # noqa: E402
 
 CAPTIONS = ["Quarterly report 2026.odt - LibreOffice Writer", "Inbox (14) - alex@example.org - Mail",
             "Calendar - Week 49", "standup-notes.md - Text Editor", "Downloads - Files", "System Monitor",
@@ -73,36 +75,52 @@ def measure(seconds, server, env, windows, program, reader, focus_reader):
 
 
 class Quellgate:
-    def __init__(self, scratch):
+    def __init__(self, scratch, as_nobody):
         scratch.write("blocklist", "".join(word + "\r\n" for word in WORDS))
         scratch.write("settings", "E=True\n")
-        self.scratch, self.child = scratch, None
+        self.scratch, self.child, self.prefix = scratch, None, NOBODY if as_nobody else []
+        if as_nobody:
+            hand_to_nobody(scratch.root)
 
     def start(self):
-        self.child = Child([os.environ.get("QUELLGATE", "quellgate")], self.scratch.env, stdin=None)
+        self.child = Child(self.prefix + [os.environ.get("QUELLGATE", "quellgate")], self.scratch.env, stdin=None)
         time.sleep(5)  # past its start and the splash
 
     def pid(self):
         return self.child.process.pid
 
 
-def main(seconds, on_sway):
+def compositor_pid(session):
+    """KWin's own process, under dbus-run-session."""
+    with open("/proc/%d/task/%d/children" % (session, session)) as f:
+        children = [int(pid) for pid in f.read().split()]
+    for pid in children:
+        with open("/proc/%d/comm" % pid) as f:
+            if f.read().strip() == "kwin_wayland":
+                return pid
+
+
+def main(seconds, desktop):
     scratch = Scratch()
-    sway = Sway() if on_sway else None
-    if sway:
-        scratch.env.update(sway.env)
+    wayland = {"--sway": Sway, "--kwin": KWin}[desktop]() if desktop else None
+    if wayland:
+        scratch.env.update(wayland.env)
         scratch.env.pop("DISPLAY", None)
     titles = ["%s (%d)" % (CAPTIONS[i % len(CAPTIONS)], i) for i in range(30)]
     windows = [Probe(title, scratch.env) for title in titles]
-    program = Quellgate(scratch)
-    server = sway.process.pid if sway else int(os.environ["XVFB_PID"])  # tools/with-x11.sh names it
-    measure(seconds, server, scratch.env, windows, program, windows[0],
-            lambda: sway.focus(titles[0]) if sway else focus(windows[0].id))
-    for child in windows + [program.child] + ([sway] if sway else []):
+    # KWin's script calls back over the session bus, which is nobody's here.
+    program = Quellgate(scratch, desktop == "--kwin")
+    server = (compositor_pid(wayland.process.pid) if desktop == "--kwin" else wayland.process.pid if wayland
+              else int(os.environ["XVFB_PID"]))  # tools/with-x11.sh names it
+    focus_first = {None: lambda: focus(windows[0].id), "--sway": lambda: wayland.focus(titles[0]),
+                   "--kwin": lambda: wayland.on(titles[0], "activate")}[desktop]
+    measure(seconds, server, scratch.env, windows, program, windows[0], focus_first)
+    for child in windows + [program.child] + ([wayland] if wayland else []):
         child.close()
     scratch.close()
 
 
 if __name__ == "__main__":
-    arguments = [a for a in sys.argv[1:] if a != "--sway"]
-    main(float(arguments[0]) if arguments else float(os.environ.get("LOAD_SECONDS", 60)), "--sway" in sys.argv)
+    arguments = [a for a in sys.argv[1:] if a not in ("--sway", "--kwin")]
+    desktop = next((a for a in sys.argv[1:] if a in ("--sway", "--kwin")), None)
+    main(float(arguments[0]) if arguments else float(os.environ.get("LOAD_SECONDS", 60)), desktop)

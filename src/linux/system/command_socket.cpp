@@ -53,11 +53,7 @@ void Say(int fd, std::string_view line) {
 
 }  // namespace
 
-std::string CommandSocketPath() {
-    std::string path = InstanceLockPath();
-    if (path.ends_with(".lock")) path.replace(path.size() - 5, 5, ".socket");
-    return path;
-}
+std::string CommandSocketPath() { return InstanceFilePath(".socket"); }
 
 CommandListener::CommandListener() {
     sockaddr_un address{};

@@ -42,6 +42,14 @@ std::string HomeFolder() {
     return "";
 }
 
+// $<variable> when it is an absolute path (a relative one is invalid and
+// ignored), else the folder of that name in the home folder.
+std::string XdgFolder(const char* variable, std::string_view inHome) {
+    if (const char* configured = std::getenv(variable); configured && configured[0] == '/')
+        return WithoutTrailingSlashes(configured);
+    return WithoutTrailingSlashes(HomeFolder() + std::string(inHome));
+}
+
 // ".<name>.tmp-" and 16 hex digits.
 std::string TemporaryPrefix(std::string_view name) { return "." + std::string(name) + ".tmp-"; }
 constexpr std::size_t kTemporarySuffixLength = 16;
@@ -119,12 +127,9 @@ int Flush(int fd) {
 
 std::string ErrorText(int error) { return std::generic_category().message(error); }
 
-std::string ConfigHome() {
-    // A relative XDG_CONFIG_HOME is invalid and ignored.
-    if (const char* configured = std::getenv("XDG_CONFIG_HOME"); configured && configured[0] == '/')
-        return WithoutTrailingSlashes(configured);
-    return WithoutTrailingSlashes(HomeFolder() + "/.config");
-}
+std::string ConfigHome() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
+
+std::string DataHome() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
 
 PosixFileStore::PosixFileStore() : folder_(ConfigHome() + "/quellgate") {}
 

@@ -12,6 +12,8 @@ namespace quellgate::posix {
 // The user's configuration folder by the XDG rules: $XDG_CONFIG_HOME when it
 // is an absolute path, else $HOME/.config.
 std::string ConfigHome();
+// The user's data folder by the same rules: $XDG_DATA_HOME, else $HOME/.local/share.
+std::string DataHome();
 
 // The system's words for an errno value.
 std::string ErrorText(int error);

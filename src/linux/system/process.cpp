@@ -44,7 +44,9 @@ std::string DisplayTag() {
 
 }  // namespace
 
-std::string InstanceLockPath() {
+std::string InstanceLockPath() { return InstanceFilePath(".lock"); }
+
+std::string InstanceFilePath(std::string_view extension) {
     std::string folder;
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
         runtime && runtime[0] == '/' && IsPrivateFolder(runtime, true)) {
@@ -57,7 +59,7 @@ std::string InstanceLockPath() {
         if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return "";
         if (!IsPrivateFolder(folder.c_str(), false)) return "";
     }
-    return folder + "/quellgate-" + DisplayTag() + ".lock";
+    return folder + "/quellgate-" + DisplayTag() + std::string(extension);
 }
 
 std::string LinkTarget(const char* link) {

@@ -26,6 +26,8 @@ private:
 // folder under /tmp when there is no usable runtime folder; empty when
 // neither can be had.
 std::string InstanceLockPath();
+// A file of the instance beside its lock: the same name with `extension`.
+std::string InstanceFilePath(std::string_view extension);
 
 // Where a symbolic link points, however long; empty when it cannot be read.
 std::string LinkTarget(const char* link);
