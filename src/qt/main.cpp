@@ -48,6 +48,14 @@ int main(int argc, char** argv) {
 
     posix::StandardError diagnostics;
     qt::Application application(argc, argv, diagnostics);
+    posix::LinuxProcess process;
+    qt::QtDialogs dialogs;
+    // A second instance must not take the running one's place in the desktop
+    // (KWin's script), so it is turned away before anything is opened.
+    if (!process.ClaimSingleInstance()) {
+        dialogs.ShowMessage(texts::kAlreadyRunning, texts::kAppTitle, MessageIcon::None, MessageButtons::Ok);
+        return 0;
+    }
     qt::OpenWithApplication(chosen);
     // What talks over the application's D-Bus connection goes before it.
     const auto closeFirst = qScopeGuard([&chosen] { chosen.desktop.reset(); });
@@ -66,9 +74,7 @@ int main(int argc, char** argv) {
     posix::PosixFileStore files;
     posix::FileSettingsStore settings;
     posix::XdgStartAtLogon startAtLogon;
-    posix::LinuxProcess process;
     qt::QtTextCase textCase;
-    qt::QtDialogs dialogs;
     std::optional<qt::DesktopEvents> desktopEvents;
     if (chosen.events) desktopEvents.emplace(*chosen.events);
     qt::QtLocalClock clock;
