@@ -2,18 +2,20 @@
 # Builds the libFuzzer targets with clang in their own build folder and runs
 # each in turn.
 #   FUZZ_SECONDS   how long to fuzz each target (default 30)
-#   FUZZ_TARGETS   which (default: blocklist settings captions keywords)
+#   FUZZ_TARGETS   which (default: blocklist settings captions)
 #   FUZZ_BUILD_DIR build folder (default build/fuzz); the corpora it grows
 #                  live in its corpus/<target>
-#   FUZZ_KEEP=1    afterwards, add the blocklist inputs that reach new code to
-#                  the kept corpus tests/fuzz/corpus, from which every run starts
+#   FUZZ_KEEP=1    afterwards, add the inputs that reach new code to the kept
+#                  corpus tests/fuzz/corpus/<target>, from which every run
+#                  starts and which make test replays
 # Exits non-zero when a fuzzer found a fault; the input that shows it is kept
-# under findings/ and named in the output.
+# under findings/ and named in the output: copy it into the target's kept
+# corpus once the fault is mended, so that make test replays it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-30}
-targets=${FUZZ_TARGETS:-blocklist settings captions keywords}
+targets=${FUZZ_TARGETS:-blocklist settings captions}
 build=${FUZZ_BUILD_DIR:-build/fuzz}
 kept=tests/fuzz/corpus
 
@@ -30,12 +32,11 @@ for target in $targets; do
     fuzzer=$build/tests/fuzz/quellgate_${target}_fuzz
     corpus=$build/corpus/$target
     mkdir -p "$corpus" "$findings/$target"
-    seeds=()
-    [ "$target" = blocklist ] && seeds=("$kept")
+    mkdir -p "$kept/$target"
     log=$findings/$target/fuzz.log
     set +e
     "$fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-        -artifact_prefix="$findings/$target/" "$corpus" "${seeds[@]}" >"$log" 2>&1
+        -artifact_prefix="$findings/$target/" "$corpus" "$kept/$target" >"$log" 2>&1
     rc=$?
     set -e
     stat() { sed -n "s/^stat::$1: *//p" "$log" | tail -n 1; }
@@ -44,9 +45,9 @@ for target in $targets; do
         "$(stat number_of_executed_units)" "$(stat average_exec_per_sec)" \
         "$(sed -n 's/.*\(cov: [0-9]*\).*\(ft: [0-9]*\).*\(corp: [^ ]*\).*/\1  \2  \3/p' <<<"$last")" \
         "$(stat peak_rss_mb)"
-    if [ "$target" = blocklist ] && [ "${FUZZ_KEEP:-0}" = 1 ]; then
-        "$fuzzer" -merge=1 "$kept" "$corpus" >>"$log" 2>&1
-        echo "fuzz: kept corpus $(find "$kept" -type f | wc -l) files in $kept"
+    if [ "${FUZZ_KEEP:-0}" = 1 ]; then
+        "$fuzzer" -merge=1 "$kept/$target" "$corpus" >>"$log" 2>&1
+        echo "fuzz: kept corpus $(find "$kept/$target" -type f | wc -l) files in $kept/$target"
     fi
     mapfile -t artifacts < <(find "$findings/$target" -type f ! -name fuzz.log | sort)
     if [ "$rc" -ne 0 ] || [ ${#artifacts[@]} -gt 0 ]; then

@@ -9,7 +9,7 @@ packages=(
   wine wine64 xvfb xauth
   qt6-base-dev pkg-config libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev openbox x11-utils
   zip unzip dpkg-dev lintian desktop-file-utils appstream xdotool wmctrl x11-xserver-utils
-  chromium firefox-esr dbus-daemon python3
+  chromium firefox-esr dbus-daemon python3 python3-pytest python3-i3ipc
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev qt6-wayland sway wtype jq
   kwin-wayland plasma-wayland-protocols qdbus-qt5
 )

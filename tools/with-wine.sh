@@ -106,9 +106,13 @@ export WINEPREFIX=$prefix
 # A persistent server spares each Wine process a 1-2 s cold start. The first
 # Wine process starts the background services, which inherit its stdio and
 # would hold pipes of COMMAND open; start them here with /dev/null instead.
+# That process removes Quellgate's logon entry, which an earlier run leaves:
+# run as a plain wineboot does at session start, it would start a copy that
+# every program started here would find running.
 server=1
 run wineserver -p </dev/null >/dev/null 2>&1
-run wineboot </dev/null >/dev/null 2>&1
+run wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Quellgate /f \
+    </dev/null >/dev/null 2>&1
 # The same for the desktop process: the first program to touch a window would
 # start it, and it outlives that program by about a second, during which CTest
 # waits for the test's output to close.

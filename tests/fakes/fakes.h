@@ -2,9 +2,9 @@
 
 // Fakes of every seam, for the core's tests and benchmarks.
 
+#include <cctype>
 #include <deque>
 #include <functional>
-#include <locale>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -20,7 +20,6 @@
 #include "platform/text_case.h"
 #include "shell/controller.h"
 #include "shell/main_view.h"
-#include "text/utf8.h"
 
 namespace quellgate::fakes {
 
@@ -87,17 +86,14 @@ public:
     std::set<Key> broken;  // keys whose query fails
 };
 
-// Lower-cases like a Windows user locale would for the scripts in the tests.
-class UnicodeTextCase : public TextCase {
+// Lower-cases ASCII only: each platform's own lower-casing is tried in its
+// seam tests.
+class AsciiTextCase : public TextCase {
 public:
     std::string LowerCase(std::string_view text) const override {
-        static const std::locale locale("C.UTF-8");
-        const auto& ctype = std::use_facet<std::ctype<wchar_t>>(locale);
-        std::u16string units = Utf8ToUtf16(text);
-        for (auto& unit : units)
-            if (unit < 0xD800 || unit > 0xDFFF)
-                unit = static_cast<char16_t>(ctype.tolower(static_cast<wchar_t>(unit)));
-        return Utf16ToUtf8(units);
+        std::string lower(text);
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return lower;
     }
 };
 
@@ -253,7 +249,7 @@ struct FakeSystem {
 
     MemorySettingsStore settings;
     FakeDesktop desktop;
-    UnicodeTextCase textCase;
+    AsciiTextCase textCase;
     ScriptedDialogs dialogs;
     FakeStartAtLogon startAtLogon;
     FakeProcess process;

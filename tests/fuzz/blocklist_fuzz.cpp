@@ -13,18 +13,11 @@
 using namespace quellgate;
 using fuzz::Require;
 
-// Printable ASCII without the double quote, spelt apart from the cipher's tables.
-static bool Turned(char c) { return c >= ' ' && c <= '~' && c != '"'; }
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string ciphered = Encipher(bytes), deciphered = Decipher(bytes);
     Require(ciphered.size() == size && deciphered.size() == size, "the cipher keeps the length");
     Require(Decipher(ciphered) == bytes && Encipher(deciphered) == bytes, "the cipher round-trips both ways");
-    for (std::size_t i = 0; i < size; ++i)
-        Require(Turned(bytes[i]) ? Turned(ciphered[i]) && Turned(deciphered[i])
-                                 : ciphered[i] == bytes[i] && deciphered[i] == bytes[i],
-                "the alphabet maps to itself, other bytes pass through in place");
 
     std::vector<std::string> keywords = DecodeBlocklist(bytes), kept;
     for (const std::string& keyword : keywords) {

@@ -4,11 +4,11 @@
 # them home from any page. On X11 with openbox, and on a headless sway.
 import json
 import os
-import shutil
 import signal
 import subprocess
-import tempfile
 import time
+
+import pytest
 
 from desktop import *  # noqa: F401,F403
 
@@ -18,14 +18,14 @@ HOME = "Quellgate Test Home"
 
 
 class Browser:
-    # Debian's chromium or firefox-esr in a throwaway profile (browsers/) whose
-    # home page is a local page, reaching nothing on the network; `wayland`
-    # runs it as a Wayland program. Ended, with all its processes, with the object.
+    # Debian's chromium or firefox-esr in a throwaway profile (browsers/) in
+    # `folder`, whose home page is a local page, reaching nothing on the
+    # network; `wayland` runs it as a Wayland program. Ended, with all its
+    # processes, by close().
 
-    def __init__(self, kind, env, wayland):
-        self.folder = tempfile.mkdtemp(prefix="quellgate-browser-")
-        profile = os.path.join(self.folder, "profile")
-        env = dict(env, HOME=self.folder, TMPDIR=self.folder, MOZ_CRASHREPORTER_DISABLE="1",
+    def __init__(self, kind, env, wayland, folder):
+        profile = os.path.join(folder, "profile")
+        env = dict(env, HOME=folder, TMPDIR=folder, MOZ_CRASHREPORTER_DISABLE="1",
                    DBUS_SESSION_BUS_ADDRESS="disabled:", NO_AT_BRIDGE="1", MOZ_ENABLE_WAYLAND=str(int(wayland)))
         fixture = lambda name: open(os.path.join(HERE, "browsers", name))
         if kind == "chromium":
@@ -43,7 +43,7 @@ class Browser:
             with fixture("firefox-user.js") as f, open(os.path.join(profile, "user.js"), "w") as out:
                 out.write(f.read() + 'user_pref("browser.startup.homepage", "%s/home.html");\n' % PAGES)
             command = ["/usr/lib/firefox-esr/firefox-esr", "--no-remote", "--profile", profile]
-        self.log = open(os.path.join(self.folder, "browser.log"), "wb")
+        self.log = open(os.path.join(folder, "browser.log"), "wb")
         self.process = subprocess.Popen(command + [PAGES + "/facebook.html"], env=env, stdin=subprocess.DEVNULL,
                                         stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True)
 
@@ -59,51 +59,41 @@ class Browser:
             pass
         self.process.wait()
         self.log.close()
-        shutil.rmtree(self.folder, ignore_errors=True)
 
 
-class RealBrowser(DesktopTest):
-    def browse(self, kind, wayland):
-        if wayland:
-            sway = self.on_sway()
-            titles = lambda: [window[0] for window in sway.windows()]
-            focus_browser = lambda: sway.focus(pid=browser.process.pid)
-            type_url = lambda url: sway.type("-M", "ctrl", "l", "-m", "ctrl", url, "-k", "Return")
-            home_now = lambda: subprocess.run([QUELLGATE, "--home-now"], env=self.scratch.env, check=True)
-        else:
-            titles = lambda: [title(w) for w in windows_of(browser.process.pid)]
-            focus_browser = lambda: focus(windows_of(browser.process.pid)[0])
-            type_url = lambda url: (key("ctrl+l"), type_text(url), key("Return"))
-            home_now = lambda: key("F8")
-        self.scratch.write("settings", "A=True\n")  # facebook BLOCKED
-        self.quellgate()
-        began = time.monotonic()
-        browser = self.start(Browser(kind, self.scratch.env, wayland))
-        shown = lambda text: [t for t in titles() if text in t]
-        self.assertEventually(lambda: shown("Facebook - Log In") or shown(HOME), "the page", 60)
-        self.assertEventually(lambda: shown(HOME), "home from a blocked page", 10)
-        print("\n%s: started and sent home in %.2f s" % (kind, time.monotonic() - began), end=" ")
-        def go_elsewhere():
-            self.assertTrue(focus_browser())
-            type_url(PAGES + "/other.html")
+@pytest.mark.parametrize("kind, wayland", [("chromium", False), ("firefox", False), ("chromium", True),
+                                           ("firefox", True)],
+                         ids=["chromium", "firefox", "chromium_on_sway", "firefox_on_sway"])
+def test_browser(kind, wayland, request, scratch, start, quellgate, tmp_path_factory):
+    if wayland:
+        sway = request.getfixturevalue("sway")
+        titles = lambda: [window.name for window in sway.windows()]
+        focus_browser = lambda: sway.focus(pid=browser.process.pid)
+        type_url = lambda url: sway.type("-M", "ctrl", "l", "-m", "ctrl", url, "-k", "Return")
+        home_now = lambda: subprocess.run([QUELLGATE, "--home-now"], env=scratch.env, check=True)
+    else:
+        titles = lambda: [title(w) for w in windows_of(browser.process.pid)]
+        focus_browser = lambda: focus(windows_of(browser.process.pid)[0])
+        type_url = lambda url: (key("ctrl+l"), type_text(url), key("Return"))
+        home_now = lambda: key("F8")
+    scratch.file("settings").write_text("A=True\n")  # facebook BLOCKED
+    quellgate()
+    began = time.monotonic()
+    # A short folder: the browser's own sockets must fit in 108 bytes.
+    browser = start(Browser(kind, scratch.env, wayland, str(tmp_path_factory.mktemp("browser"))))
+    shown = lambda text: [t for t in titles() if t and text in t]
+    eventually(lambda: shown("Facebook - Log In") or shown(HOME), "the page", 60)
+    eventually(lambda: shown(HOME), "home from a blocked page", 10)
+    print("\n%s: started and sent home in %.2f s" % (kind, time.monotonic() - began), end=" ")
 
-        # A browser still busy with its first pages may miss the keys (Firefox
-        # on sway about one time in two).
-        self.assertTrue(again_until(go_elsewhere, lambda: shown("Another Page")), "another page, not %r" % titles())
-        pressed = time.monotonic()
-        home_now()
-        self.assertEventually(lambda: shown(HOME), "home at once", 5)
-        print("home at once in %.3f s" % (time.monotonic() - pressed), end=" ")
+    def go_elsewhere():
+        assert focus_browser()
+        type_url(PAGES + "/other.html")
 
-    def test_chromium(self):
-        self.browse("chromium", False)
-
-    def test_firefox(self):
-        self.browse("firefox", False)
-
-    def test_chromium_on_sway(self):
-        self.browse("chromium", True)
-
-    def test_firefox_on_sway(self):
-        self.browse("firefox", True)
-
+    # A browser still busy with its first pages may miss the keys (Firefox
+    # on sway about one time in two).
+    assert again_until(go_elsewhere, lambda: shown("Another Page")), "another page, not %r" % titles()
+    pressed = time.monotonic()
+    home_now()
+    eventually(lambda: shown(HOME), "home at once", 5)
+    print("home at once in %.3f s" % (time.monotonic() - pressed), end=" ")

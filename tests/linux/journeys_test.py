@@ -28,91 +28,93 @@ FACEBOOK_ICON = (600, 600, 870, 870)  # the networks frame's offset and the icon
 ADD_BUTTON = (4080, 5040, 360, 360)
 
 
-class Journey(DesktopTest):
-    def focused(self, program, name, previous=None):
-        # The program's focused window of that title, other than `previous`.
-        return [w for w in windows_of(program.process.pid, "^%s$" % name) if w != previous and active() == w]
+def focused(program, name, previous=None):
+    # The program's focused window of that title, other than `previous`.
+    return [w for w in windows_of(program.process.pid, "^%s$" % name) if w != previous and active() == w]
 
-    def window(self, program, name, previous=None):
-        found = wait_until(lambda: self.focused(program, name, previous), 10)
-        self.assertTrue(found, "no focused window %r; windows: %r" % (
-            name, [title(w) for w in windows_of(program.process.pid)]))
-        return found[0]
 
-    def assertOffTaskBar(self, program):
-        for window in windows_of(program.process.pid):
-            self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", states(window), title(window))
+def window(program, name, previous=None):
+    found = wait_until(lambda: focused(program, name, previous), 10)
+    assert found, "no focused window %r; windows: %r" % (name, [title(w) for w in windows_of(program.process.pid)])
+    return found[0]
 
-    def unlock(self, program):
-        key("F5")
-        prompt = self.window(program, "Quellgate")
-        self.assertOffTaskBar(program)
-        type_text("lotus7391")
-        key("Return")
-        self.window(program, "Quellgate", prompt)  # the warning about the default password
-        key("Return")
-        main = self.window(program, MAIN_TITLE)
-        self.assertOffTaskBar(program)
-        return main
 
-    def test_first_start_shows_the_splash_only_and_asks_before_ending(self):
-        probe = self.probe("The user's window")
-        self.assertTrue(focus(probe.id))
-        program = self.quellgate()
-        splash = wait_until(lambda: windows_of(program.process.pid), 20)
-        self.assertEqual([title(w) for w in splash], ["Quellgate"])
-        self.assertIn("_NET_WM_STATE_ABOVE", states(splash[0]))
-        self.assertOffTaskBar(program)
-        focused = []
-        self.assertEventually(lambda: focused.append(active()) or not windows_of(program.process.pid),
-                              "the splash goes")
-        self.assertEqual(set(focused), {probe.id}, "the splash leaves the focus where it was")
+def assert_off_task_bar(program):
+    for shown in windows_of(program.process.pid):
+        assert "_NET_WM_STATE_SKIP_TASKBAR" in states(shown), title(shown)
 
-        main = self.unlock(program)
-        os.remove(self.scratch.file("blocklist"))
-        run("wmctrl", "-i", "-c", str(main))
-        self.window(program, "Quellgate")
-        key("Return")  # Yes
-        self.assertEqual(program.process.wait(10), 0)
-        self.assertTrue(os.path.exists(self.scratch.file("blocklist")), "saved before it ends")
 
-    def test_unlock_block_a_network_add_a_keyword_hide_and_show_again(self):
-        program = self.quellgate()
-        facebook = self.probe("Facebook - Log In")
-        main = self.unlock(program)
-        click(main, FACEBOOK_ICON)
-        self.assertEventually(lambda: "A=True" in self.scratch.read("settings"), "stored")
-        self.assertTrue(focus(facebook.id))
-        self.assertEventually(lambda: facebook.alt_homes() >= 3, "one Alt+Home a tick", 5)
-        close(facebook)  # else the prompt below gets Alt+Home at every tick
+def unlock(program):
+    key("F5")
+    prompt = window(program, "Quellgate")
+    assert_off_task_bar(program)
+    type_text("lotus7391")
+    key("Return")
+    window(program, "Quellgate", prompt)  # the warning about the default password
+    key("Return")
+    main = window(program, MAIN_TITLE)
+    assert_off_task_bar(program)
+    return main
 
-        def add():
-            self.assertTrue(focus(main))
-            click(main, ADD_BUTTON)
 
-        # A click just after the focus moves is now and then lost on openbox
-        # (about one run in three here).
-        self.assertTrue(again_until(add, lambda: self.focused(program, "Quellgate")), "no prompt for a keyword")
-        type_text("Gossip Corner")
-        key("Return")
-        self.assertEventually(lambda: os.path.getsize(self.scratch.file("blocklist")) == len("gossip corner\r\n"),
-                              "saved, one enciphered line")
-        gossip = self.probe("Gossip Corner - News")
-        self.assertTrue(focus(gossip.id))
-        self.assertEventually(lambda: gossip.alt_homes() >= 1, "the keyword is blocked")
-        close(gossip)
+def test_first_start_shows_the_splash_only_and_asks_before_ending(probe, quellgate, scratch):
+    user = probe("The user's window")
+    assert focus(user.id)
+    program = quellgate()
+    splash = wait_until(lambda: windows_of(program.process.pid), 20)
+    assert [title(w) for w in splash] == ["Quellgate"]
+    assert "_NET_WM_STATE_ABOVE" in states(splash[0])
+    assert_off_task_bar(program)
+    seen = []
+    eventually(lambda: seen.append(active()) or not windows_of(program.process.pid), "the splash goes")
+    assert set(seen) == {user.id}, "the splash leaves the focus where it was"
 
-        key("F4")
-        self.assertEventually(lambda: not windows_of(program.process.pid), "hidden by F4")
-        self.unlock(program)  # off the task bar again
+    main = unlock(program)
+    os.remove(scratch.file("blocklist"))
+    run("wmctrl", "-i", "-c", str(main))
+    window(program, "Quellgate")
+    key("Return")  # Yes
+    assert program.process.wait(10) == 0
+    assert os.path.exists(scratch.file("blocklist")), "saved before it ends"
 
-    def test_blocks_while_a_start_up_message_waits_for_an_answer(self):
-        os.makedirs(self.scratch.file("blocklist"))  # a folder in the file's place
-        self.scratch.write("settings", "A=True\n")
-        facebook = self.probe("Facebook - Log In")
-        program = self.quellgate()
-        self.window(program, "Quellgate")
-        self.assertTrue(focus(facebook.id))
-        self.assertEventually(lambda: facebook.alt_homes() >= 3, "the message has not stopped the watch", 5)
-        self.assertTrue(windows_of(program.process.pid, "^Quellgate$"), "the message still waits")
 
+def test_unlock_block_a_network_add_a_keyword_hide_and_show_again(probe, quellgate, scratch):
+    program = quellgate()
+    facebook = probe("Facebook - Log In")
+    main = unlock(program)
+    click(main, FACEBOOK_ICON)
+    eventually(lambda: "A=True" in scratch.file("settings").read_text(), "stored")
+    assert focus(facebook.id)
+    eventually(lambda: facebook.alt_homes() >= 3, "one Alt+Home a tick", 5)
+    close(facebook)  # else the prompt below gets Alt+Home at every tick
+
+    def add():
+        assert focus(main)
+        click(main, ADD_BUTTON)
+
+    # A click just after the focus moves is now and then lost on openbox
+    # (about one run in three here).
+    assert again_until(add, lambda: focused(program, "Quellgate")), "no prompt for a keyword"
+    type_text("Gossip Corner")
+    key("Return")
+    eventually(lambda: os.path.getsize(scratch.file("blocklist")) == len("gossip corner\r\n"),
+               "saved, one enciphered line")
+    gossip = probe("Gossip Corner - News")
+    assert focus(gossip.id)
+    eventually(lambda: gossip.alt_homes() >= 1, "the keyword is blocked")
+    close(gossip)
+
+    key("F4")
+    eventually(lambda: not windows_of(program.process.pid), "hidden by F4")
+    unlock(program)  # off the task bar again
+
+
+def test_blocks_while_a_start_up_message_waits_for_an_answer(probe, quellgate, scratch):
+    os.makedirs(scratch.file("blocklist"))  # a folder in the file's place
+    scratch.file("settings").write_text("A=True\n")
+    facebook = probe("Facebook - Log In")
+    program = quellgate()
+    window(program, "Quellgate")
+    assert focus(facebook.id)
+    eventually(lambda: facebook.alt_homes() >= 3, "the message has not stopped the watch", 5)
+    assert windows_of(program.process.pid, "^Quellgate$"), "the message still waits"

@@ -4,8 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QAbstractItemModel>
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "fakes/fakes.h"
 #include "qt/application.h"
@@ -24,8 +23,10 @@
 #include "qt/info_window.h"
 #include "qt/local_clock.h"
 #include "qt/main_window.h"
+#include "qt/pictures.h"
 #include "qt/splash_window.h"
 #include "qt/text_case.h"
+#include "shell/view_rules.h"
 #include "text/utf8.h"
 
 using namespace quellgate;
@@ -35,11 +36,15 @@ static fakes::RecordedNotes notes;  // what the application's event barrier note
 
 // The client area comes out at the scale Qt was asked for, once: a place
 // scaled again by hand would come out twice as large at 2x. 15 twips to the
-// logical pixel, as the layout was drawn at 96 dpi.
-static void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design) {
+// logical pixel, as the layout was drawn at 96 dpi. On a face as wide as the
+// one the layout was drawn for, every text is whole at its role's own size;
+// on a wider one, whole all the same. Every picture stands in the middle of
+// its place, from left to right (the splash's own has more room below).
+static void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design, bool layoutsOwnFace) {
     const auto px = [](int twips) { return qRound(twips / 15.0); };
     canvas.window()->show();
-    ASSERT_EQ(canvas.devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
+    const qreal scale = canvas.devicePixelRatioF();
+    ASSERT_EQ(scale, qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
     EXPECT_EQ(canvas.width(), px(design.clientWidth));
     EXPECT_EQ(canvas.height(), px(design.clientHeight));
     for (const auto& control : design.controls) {
@@ -51,11 +56,23 @@ static void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design)
         EXPECT_TRUE(widget->geometry() == place)
             << widget->x() << "," << widget->y() << " " << widget->width();
         if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-            const QRect needed = label->fontMetrics().boundingRect(
-                QRect(QPoint(), place.size()), static_cast<int>(label->alignment()) | Qt::TextWordWrap,
-                label->text());
-            EXPECT_TRUE(needed.width() <= place.width() && needed.height() <= place.height())
-                << "text cut off";
+            EXPECT_LE(label->heightForWidth(place.width()), place.height()) << "text cut off";
+            if (layoutsOwnFace) {
+                EXPECT_EQ(label->font().pointSizeF(), layout::SizeOf(control.font).points);
+            }
+        }
+        if (control.picture != layout::Picture::None) {
+            if (auto* button = dynamic_cast<PictureButton*>(widget)) button->SetOutline(Qt::black, 0);
+            QImage shot((QSizeF(widget->size()) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+            shot.setDevicePixelRatio(scale);
+            shot.fill(Qt::transparent);
+            widget->render(&shot, {}, {}, {});
+            QRect drawn;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (qAlpha(shot.pixel(x, y)) > 0) drawn |= QRect(x, y, 1, 1);
+            EXPECT_TRUE(!drawn.isEmpty() && std::abs(drawn.left() + drawn.right() + 1 - shot.width()) <= 2)
+                << "picture drawn from " << drawn.left() << " to " << drawn.right() << " of " << shot.width();
         }
         // Above the frame it stands in: a click on it reaches it.
         QWidget* hit = canvas.childAt(place.center());
@@ -66,39 +83,36 @@ static void ExpectBuiltAsDesigned(QWidget& canvas, const layout::Window& design)
 }
 
 TEST(Layout, EveryWindowHasItsControlsWhereTheLayoutPutsThem) {
-    fakes::FakeSystem system;
-    Controller commands(system.platform());
-    QtMainWindow main(commands);
-    ExpectBuiltAsDesigned(*main.centralWidget(), layout::kMainWindow);
-    SplashWindow splash;
-    ExpectBuiltAsDesigned(splash, layout::kSplashWindow);
-    InfoWindow info;
-    ExpectBuiltAsDesigned(info, layout::kInfoWindow);
-    ChangePasswordWindow password(commands);
-    ExpectBuiltAsDesigned(password, layout::kChangePasswordWindow);
-    BlockingHoursWindow hours(commands);
-    ExpectBuiltAsDesigned(hours, layout::kBlockingHoursWindow);
+    // Liberation Sans has the widths of the face the layout was drawn for; DejaVu Sans is wider.
+    for (const bool layoutsOwnFace : {true, false}) {
+        QApplication::setFont(QFont(layoutsOwnFace ? "Liberation Sans" : "DejaVu Sans"));
+        fakes::FakeSystem system;
+        Controller commands(system.platform());
+        QtMainWindow main(commands);
+        ExpectBuiltAsDesigned(*main.centralWidget(), layout::kMainWindow, layoutsOwnFace);
+        SplashWindow splash;
+        ExpectBuiltAsDesigned(splash, layout::kSplashWindow, layoutsOwnFace);
+        InfoWindow info;
+        ExpectBuiltAsDesigned(info, layout::kInfoWindow, layoutsOwnFace);
+        ChangePasswordWindow password(commands);
+        ExpectBuiltAsDesigned(password, layout::kChangePasswordWindow, layoutsOwnFace);
+        BlockingHoursWindow hours(commands);
+        ExpectBuiltAsDesigned(hours, layout::kBlockingHoursWindow, layoutsOwnFace);
+    }
 }
 
-TEST(KeywordList, ShowsAHundredThousandEntriesAtOnceAndSelectsByTheControllersIndex) {
+TEST(KeywordList, ShowsTheRowsAfreshAndSelectsByTheControllersIndex) {
     fakes::FakeSystem system;
     Controller commands(system.platform());
     QtMainWindow window(commands);
     auto& list = *window.findChild<QListWidget*>(ControlName(layout::kKeywordList));
-    std::vector<std::string> entries;
-    for (int i = 100'000; i > 0; --i) entries.push_back("keyword " + std::to_string(i));
-    entries[500] = "Δίκτυο 🙂";
     window.ShowKeywords({"an earlier list"});
     list.setCurrentRow(0);
-    int insertions = 0;
-    QObject::connect(list.model(), &QAbstractItemModel::rowsInserted, [&] { ++insertions; });
-    window.ShowKeywords(entries);
-    EXPECT_EQ(insertions, 1);
-    ASSERT_EQ(list.count(), 100'000);
+    window.ShowKeywords({"first", "Δίκτυο 🙂", "third"});
+    ASSERT_EQ(list.count(), 3);
     EXPECT_EQ(window.SelectedKeyword(), std::nullopt);
-    list.setCurrentRow(500);
-    EXPECT_EQ(window.SelectedKeyword(), 500u);
-    EXPECT_EQ(list.item(500)->text().toStdString(), entries[500]);
+    list.setCurrentRow(1);
+    EXPECT_EQ(window.SelectedKeyword(), 1u);
 }
 
 TEST(ChangePasswordWindow, MasksFromTheFirstKeyAClickEmptiesABoxAndOkSendsTheThree) {
@@ -173,35 +187,27 @@ TEST(BlockingHoursWindow, HoursSetThereFollowTheLocalClock) {
 }
 
 // Runs `inside` on the modal box once it is open, from within the box's own
-// event loop. A box still open after the deadline is rejected, so a test that
-// fails cannot hang.
-class WhenBoxOpens {
-public:
-    explicit WhenBoxOpens(std::function<void(QDialog&)> inside) {
-        QObject::connect(&poll_, &QTimer::timeout, [this, inside] {
-            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (box && !ran_) {
-                ran_ = true;
-                inside(*box);
-            } else if (box && deadline_.hasExpired()) {
-                ADD_FAILURE() << "the box stayed open";
-                box->reject();
-            }
-        });
-        poll_.start(5);
-    }
-    ~WhenBoxOpens() { EXPECT_TRUE(ran_) << "no modal box opened"; }
-
-private:
-    QTimer poll_;
-    QDeadlineTimer deadline_{10'000};
-    bool ran_ = false;
-};
+// event loop. A box still open 10 s later is rejected, so a test that fails
+// cannot hang; the timers go with what this returns.
+[[nodiscard]] static std::unique_ptr<QObject> WhenBoxOpens(const std::function<void(QDialog&)>& inside) {
+    auto timers = std::make_unique<QObject>();
+    const auto box = [] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()); };
+    QTimer::singleShot(0, timers.get(), [=] {
+        if (QDialog* open = box())
+            inside(*open);
+        else
+            ADD_FAILURE() << "no modal box opened";
+    });
+    QTimer::singleShot(10'000, timers.get(), [=] {
+        if (QDialog* open = box()) open->reject();
+    });
+    return timers;
+}
 
 TEST(Dialogs, APromptMasksFromTheFirstKeyAndAnswersWhatWasTypedOrNothing) {
     QtDialogs dialogs;
     for (const bool masked : {true, false}) {
-        const WhenBoxOpens typing([masked](QDialog& box) {
+        const auto typing = WhenBoxOpens([masked](QDialog& box) {
             EXPECT_EQ(box.windowTitle(), "Caption");
             auto* entry = box.findChild<QLineEdit*>();
             QTest::keyClick(entry, 's');
@@ -222,7 +228,7 @@ TEST(Dialogs, YesIsTheDefaultAndABoxOfAHiddenProgramStaysOnTop) {
     dialogs.SetOwner(main);
     for (QWidget* owner : {static_cast<QWidget*>(nullptr), static_cast<QWidget*>(&main)}) {
         main.setVisible(owner != nullptr);
-        const WhenBoxOpens answering([owner](QDialog& box) {
+        const auto answering = WhenBoxOpens([owner](QDialog& box) {
             EXPECT_EQ(dynamic_cast<QMessageBox&>(box).text(), "Exit\nQuellgate?");
             EXPECT_EQ(dynamic_cast<QMessageBox&>(box).icon(), QMessageBox::Question);
             EXPECT_EQ(box.parentWidget(), owner);

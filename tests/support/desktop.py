@@ -1,11 +1,11 @@
 # What the Linux tests drive a desktop with: xdotool, xprop and wmctrl on X11,
 # swaymsg and wtype on sway, the tests' own probe window (probe.cpp) and
 # desktop client (desktop_cli.cpp), and the real quellgate with folders of its
-# own.
+# own. A pytest plugin (python3 -m pytest -p desktop): its fixtures end what a
+# test started, after the test.
 #
 # The programs come from the build: QUELLGATE, QUELLGATE_PROBE and
 # QUELLGATE_DESKTOP_CLI name them.
-import json
 import os
 import pwd
 import re
@@ -14,7 +14,9 @@ import subprocess
 import tempfile
 import threading
 import time
-import unittest
+
+import i3ipc
+import pytest
 
 QUELLGATE = os.environ.get("QUELLGATE", "quellgate")
 PROBE = os.environ.get("QUELLGATE_PROBE", "quellgate_probe")
@@ -29,6 +31,10 @@ def wait_until(condition, timeout=10.0):
         if value or time.monotonic() > deadline:
             return value
         time.sleep(0.02)
+
+
+def eventually(condition, what, timeout=10.0):
+    assert wait_until(condition, timeout), what
 
 
 def again_until(action, condition, tries=3):
@@ -48,7 +54,7 @@ def run(*command, check=True):
 
 class Child:
     # A program with its standard input and output in our hands: what it
-    # prints gathers in `lines` as it comes. Ended with the object.
+    # prints gathers in `lines` as it comes.
 
     def __init__(self, command, env=None, stdin=subprocess.PIPE):
         self.process = subprocess.Popen(command, env=env, stdin=stdin, stdout=subprocess.PIPE,
@@ -63,8 +69,7 @@ class Child:
 
     def wait_for_line(self, prefix, since=0, timeout=20.0):
         found = wait_until(lambda: [l for l in self.lines[since:] if l.startswith(prefix)], timeout)
-        if not found:
-            raise AssertionError("%s said no %r; it said %r" % (self.process.args[0], prefix, self.lines[-20:]))
+        assert found, "%s said no %r; it said %r" % (self.process.args[0], prefix, self.lines[-20:])
         return found[-1]
 
     def close(self):
@@ -80,7 +85,7 @@ class Child:
 
 
 class Probe(Child):
-    # A window with a chosen title that counts the Alt+Home it receives.
+    # A window with a chosen title that says which keys it receives.
 
     def __init__(self, title, env=None):
         super().__init__([PROBE, title], env)
@@ -91,6 +96,15 @@ class Probe(Child):
 
     def keys(self):
         return [line.split()[1] for line in self.lines if line.startswith("key ")]
+
+    def strokes(self):
+        # (press or release, keysym, modifier state) of each key it received.
+        return [tuple(line.split()) for line in self.lines if line.startswith(("press ", "release "))]
+
+    def alt_down(self):
+        since = len(self.lines)
+        self.say("modifiers")
+        return self.wait_for_line("modifiers", since) == "modifiers alt"
 
 
 class DesktopCli(Child):
@@ -111,67 +125,54 @@ class DesktopCli(Child):
         return answer[:answer.index(until)] if until in answer else []
 
     def windows(self):
-        # {handle: "shown caption" or "hidden caption"}, and the handles in order.
+        # {handle: "shown caption" or "hidden caption"}
         rows = [line.split(" ", 2) + [""] for line in self.ask("list", until=".")]
-        return {int(r[0]): (r[1] + " " + r[2]).strip() for r in rows}, [int(r[0]) for r in rows]
+        return {int(r[0]): (r[1] + " " + r[2]).strip() for r in rows}
 
     def listed(self, window):
-        return self.windows()[0].get(window, "absent")
+        return self.windows().get(window, "absent")
 
 
 class Scratch:
     # Folders of its own for a program: home, configuration, runtime.
 
-    def __init__(self):
-        self.root = tempfile.mkdtemp(prefix="quellgate-test-")
-        self.config = os.path.join(self.root, "config")
+    def __init__(self, root):
+        self.root = root
         for folder in ("home", "config/quellgate", "runtime"):
-            os.makedirs(os.path.join(self.root, folder), mode=0o700)
-        self.env = dict(os.environ, HOME=os.path.join(self.root, "home"), XDG_CONFIG_HOME=self.config,
-                        XDG_RUNTIME_DIR=os.path.join(self.root, "runtime"))
+            os.makedirs(root / folder, mode=0o700)
+        self.env = dict(os.environ, HOME=str(root / "home"), XDG_CONFIG_HOME=str(root / "config"),
+                        XDG_RUNTIME_DIR=str(root / "runtime"))
         for name in ("XDG_SESSION_TYPE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
             self.env.pop(name, None)
 
     def file(self, name):
-        return os.path.join(self.config, "quellgate", name)
-
-    def write(self, name, text):
-        with open(self.file(name), "w") as f:
-            f.write(text)
-
-    def read(self, name):
-        with open(self.file(name)) as f:
-            return f.read()
-
-    def close(self):
-        shutil.rmtree(self.root, ignore_errors=True)
+        # A path (pathlib) to one of the program's own files.
+        return self.root / "config" / "quellgate" / name
 
 
-class DesktopTest(unittest.TestCase):
-    # Each test gets a scratch folder; what it starts is ended with it.
+@pytest.fixture
+def scratch(tmp_path_factory):
+    # Short: a socket's path must fit in 108 bytes.
+    return Scratch(tmp_path_factory.mktemp("scratch"))
 
-    def setUp(self):
-        self.scratch = Scratch()
-        self.addCleanup(self.scratch.close)
 
-    def start(self, child):
-        self.addCleanup(child.close)
+@pytest.fixture
+def start(request):
+    # Starts nothing itself: what it is given is ended after the test.
+    def started(child):
+        request.addfinalizer(child.close)
         return child
+    return started
 
-    def probe(self, title):
-        return self.start(Probe(title, self.scratch.env))
 
-    def quellgate(self):
-        return self.start(Child([QUELLGATE], self.scratch.env, stdin=subprocess.DEVNULL))
+@pytest.fixture
+def probe(start, scratch):
+    return lambda title: start(Probe(title, scratch.env))
 
-    def on_sway(self):
-        sway = self.start(Sway())
-        self.scratch.env.update(sway.env)
-        self.scratch.env.pop("DISPLAY", None)
-        return sway
 
-    def assertEventually(self, condition, what, timeout=10.0):
-        self.assertTrue(wait_until(condition, timeout), what)
+@pytest.fixture
+def quellgate(start, scratch):
+    return lambda: start(Child([QUELLGATE], scratch.env, stdin=subprocess.DEVNULL))
 
 
 # X11, through well-kept tools.
@@ -208,7 +209,7 @@ def type_text(text):
 class Sway:
     # A headless sway of the test's own, run as nobody (it refuses root) in a
     # folder only nobody may enter, which root, running the tests, reaches.
-    # Its clients get `env`; wtype types and swaymsg focuses.
+    # Its clients get `env`; wtype types, and its IPC lists and focuses.
 
     def __init__(self):
         self.folder = tempfile.mkdtemp(prefix="quellgate-sway-")
@@ -231,28 +232,20 @@ class Sway:
         wayland, ipc = sockets()
         self.env = {"WAYLAND_DISPLAY": os.path.join(self.folder, wayland[0]),
                     "SWAYSOCK": os.path.join(self.folder, ipc[0]), "QT_QPA_PLATFORM": "wayland"}
-
-    def msg(self, *command):
-        return run("swaymsg", "-s", self.env["SWAYSOCK"], *command, check=False)
+        self.ipc = i3ipc.Connection(self.env["SWAYSOCK"])
 
     def windows(self):
-        # [(name, id, focused, pid)] of every window, in the tree's order.
-        found, nodes = [], [json.loads(self.msg("-t", "get_tree", "-r") or "{}")]
-        while nodes:
-            node = nodes.pop(0)
-            if node.get("pid"):
-                found.append((node.get("name") or "", node["id"], node.get("focused", False), node["pid"]))
-            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
-        return found
+        # The windows, every program's, in the tree's order.
+        return [node for node in self.ipc.get_tree() if node.pid]
 
     def focused(self, title=None, other_than=None, pid=None):
         # The focused window's id, when it has that title (or its program that
         # pid) and is not `other_than`.
-        return next((i for name, i, focused, owner in self.windows()
-                     if focused and title in (None, name) and pid in (None, owner) and i != other_than), None)
+        return next((w.id for w in self.windows() if w.focused and title in (None, w.name) and
+                     pid in (None, w.pid) and w.id != other_than), None)
 
     def focus(self, title=None, pid=None):
-        self.msg(("[pid=%d] focus" % pid) if pid else '[title="^%s$"] focus' % re.escape(title))
+        self.ipc.command(("[pid=%d] focus" % pid) if pid else '[title="^%s$"] focus' % re.escape(title))
         return wait_until(lambda: self.focused(title, pid=pid), 5)
 
     def type(self, *arguments):
@@ -266,3 +259,12 @@ class Sway:
         self.log.close()
         shutil.rmtree(self.folder, ignore_errors=True)
         os.remove(self.folder + ".log")
+
+
+@pytest.fixture
+def sway(start, scratch):
+    # The test's programs run on it, not on the X display.
+    desktop = start(Sway())
+    scratch.env.update(desktop.env)
+    scratch.env.pop("DISPLAY", None)
+    return desktop

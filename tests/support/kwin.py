@@ -5,12 +5,15 @@
 # as root.
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
 import tempfile
 
-from desktop import DESKTOP_CLI, QUELLGATE, Child, DesktopCli, wait_until
+import pytest
+
+from desktop import DESKTOP_CLI, QUELLGATE, Child, DesktopCli, Scratch, wait_until
 
 NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
 ALL_WINDOWS = "const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
@@ -111,15 +114,35 @@ class KWinCli(DesktopCli):
         Child.__init__(self, NOBODY + [DESKTOP_CLI, "kwin"], env)
 
 
-def on_kwin(test):
-    # A KWin for the DesktopTest, and its scratch folders handed to nobody.
-    kwin = test.start(KWin())
-    test.scratch.env.update(kwin.env)
-    test.scratch.env.pop("DISPLAY", None)
-    hand_to_nobody(test.scratch.root)
-    return kwin
+class NobodysFolder:
+    # A folder that nobody may use, removed with the object.
+
+    def __init__(self):
+        self.path = pathlib.Path(tempfile.mkdtemp(prefix="quellgate-test-"))
+        hand_to_nobody(self.path)
+
+    def close(self):
+        shutil.rmtree(self.path, ignore_errors=True)
 
 
-def quellgate_on_kwin(test):
-    hand_to_nobody(test.scratch.root)
-    return test.start(Child(NOBODY + [QUELLGATE], test.scratch.env, stdin=subprocess.DEVNULL))
+@pytest.fixture
+def scratch(start):
+    # The program runs as nobody here, so its folders are nobody's.
+    return Scratch(start(NobodysFolder()).path)
+
+
+@pytest.fixture
+def kwin(start, scratch):
+    desktop = start(KWin())
+    scratch.env.update(desktop.env)
+    scratch.env.pop("DISPLAY", None)
+    hand_to_nobody(scratch.root)
+    return desktop
+
+
+@pytest.fixture
+def quellgate(start, scratch, kwin):
+    def started():
+        hand_to_nobody(scratch.root)
+        return start(Child(NOBODY + [QUELLGATE], scratch.env, stdin=subprocess.DEVNULL))
+    return started

@@ -1,9 +1,12 @@
 // A window of the tests' own, for any desktop Qt runs on. Its title is the
-// first argument; a line "title <text>" on standard input retitles it, and
-// "quit" or the end of the input ends it. It prints "ready <window id>" once
-// on the screen, "alt+home" for each Alt+Home it receives and "key F4", "key F5" or
-// "key F8" for those keys. "flood N" opens N more windows and renames them
-// every 10 ms, some with titles thousands of characters long, until "quit".
+// first argument; a line "title <text>" on standard input retitles it,
+// "modifiers" asks whether Alt is down now, "flood N" opens N more windows
+// and renames them every 10 ms, some with titles hundreds of characters long,
+// and "quit" or the end of the input ends it. It prints "ready <window id>"
+// once on the screen; for every key it receives "press" or "release", the
+// keysym and the modifier state, both as the desktop gives them, in hex;
+// "alt+home" for each Alt+Home and "key F4", "key F5" or "key F8" for those
+// keys; "modifiers alt" or "modifiers none".
 #include <QApplication>
 #include <QKeyEvent>
 #include <QSocketNotifier>
@@ -19,10 +22,16 @@ namespace {
 class Probe : public QWidget {
 protected:
     void keyPressEvent(QKeyEvent* event) override {
+        Say("press", *event);
         if (event->key() == Qt::Key_Home && (event->modifiers() & Qt::AltModifier)) std::cout << "alt+home\n";
         for (const auto& [key, name] : {std::pair{Qt::Key_F4, "F4"}, {Qt::Key_F5, "F5"}, {Qt::Key_F8, "F8"}})
             if (event->key() == key) std::cout << "key " << name << "\n";
         std::cout.flush();
+    }
+    void keyReleaseEvent(QKeyEvent* event) override { Say("release", *event); }
+    static void Say(const char* what, const QKeyEvent& event) {
+        std::cout << what << std::hex << " " << event.nativeVirtualKey() << " " << event.nativeModifiers()
+                  << std::dec << std::endl;
     }
     // Once it is on the screen: a window only shown may not be mapped yet.
     void paintEvent(QPaintEvent*) override {
@@ -59,6 +68,10 @@ int main(int argc, char** argv) {
                 flood.emplace_back(std::make_unique<QWidget>())->show();
             renames.start(10);
         }
+        if (line == "modifiers")
+            std::cout << "modifiers "
+                      << (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier ? "alt" : "none")
+                      << std::endl;
     });
     return QApplication::exec();
 }

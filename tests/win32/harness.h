@@ -22,7 +22,6 @@
 #include "win32/window_text.h"
 
 #include <sddl.h>
-#include <tlhelp32.h>
 
 namespace quellgate::testing {
 
@@ -259,26 +258,15 @@ inline void DenyWrites(const win32::RegistryStore& store) {
 }
 inline void AllowWrites(const win32::RegistryStore& store) { SetDacl(store, L"D:P(A;;KA;;;WD)"); }
 
-// Ends every running Quellgate (Wine starts one at session start from a logon
-// entry left by an earlier run) and clears the settings keys and the logon entry.
+// Clears the settings keys and the logon entry. (tools/with-wine.sh removes
+// the logon entry before the session starts, so no copy starts with it.)
 inline void ClearStoredState() {
-    const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry)) {
-        const win32::UniqueHandle process(
-            _wcsicmp(entry.szExeFile, L"Quellgate.exe")
-                ? nullptr
-                : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (process) TerminateProcess(process.get(), 1), WaitForSingleObject(process.get(), 5000);
-    }
     for (const win32::RegistryStore& store : {win32::MachineSettings(), win32::OwnSettings()}) {
         AllowWrites(store);
-        std::wstring path = store.Path();
-        path.resize(path.find(L"\\Korvane"));
+        const std::wstring path = store.Path();
         win32::UniqueKey parent;
-        if (RegOpenKeyExW(store.Root(), path.c_str(), 0, KEY_ALL_ACCESS | store.View(), parent.out()) == 0)
+        if (RegOpenKeyExW(store.Root(), path.substr(0, path.find(L"\\Korvane")).c_str(), 0,
+                          KEY_ALL_ACCESS | store.View(), parent.out()) == 0)
             RegDeleteTreeW(parent.get(), L"Korvane");
     }
     RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::WinStartAtLogon::kRunKeyPath, L"Quellgate");

@@ -3,6 +3,10 @@
 // keystrokes, and the files beside the program.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <thread>
+
 #include "harness.h"
 #include "win32/desktop.h"
 #include "win32/text_case.h"
@@ -48,27 +52,20 @@ TEST_F(Registry, KeepsPlainStringsWhereEarlierReleasesKeptThemAbsentApartFromEmp
     }
 }
 
-// As a standard account: the machine-wide key may be read, not written.
-TEST_F(Registry, AnAccountThatMayNotWriteTheMachineKeyKeepsAndReadsACopyOfItsOwn) {
+// As a standard account: the machine-wide key may be read, not written, and
+// the account's own copy is kept where Windows kept it for the first release.
+TEST_F(Registry, AnAccountThatMayNotWriteTheMachineKeyIsRefusedAndKeepsACopyOfItsOwn) {
     ASSERT_TRUE(store.Write("A", "False"));
     DenyWrites(store);
     EXPECT_TRUE(store.Write("A", "True").refused());
-    ShadowedSettings settings(store, own);
-    ASSERT_TRUE(settings.Write("A", "True"));
     EXPECT_EQ(store.Read("A"), "False");
-    // Where Windows kept them for the first release, and where they are found.
+    ASSERT_TRUE(own.Write("A", "True"));
     win32::UniqueKey copy;
-    ASSERT_EQ(
+    EXPECT_EQ(
         RegOpenKeyExW(HKEY_CURRENT_USER,
                       L"Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Korvane\\Status", 0,
-                      KEY_ALL_ACCESS, copy.out()),
+                      KEY_READ, copy.out()),
         0);
-    ASSERT_EQ(win32::SetStringValue(copy.get(), "A", "False, the copy's"), 0);
-    EXPECT_EQ(settings.Read("A"), "False, the copy's");
-    DenyWrites(own);
-    const Outcome refused = settings.Write("C", "True");
-    EXPECT_NE(refused.reason().find("; "), std::string::npos) << "both reasons: " << refused.reason();
-    EXPECT_EQ(settings.Read("C"), std::nullopt);
 }
 
 TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValueQuoted) {
@@ -88,25 +85,70 @@ TEST(StartAtLogonTest, WritesFindsAndRemovesTheRunValueQuoted) {
     EXPECT_TRUE(run.Remove(name)) << "a missing entry is no error";
 }
 
+// What a low-level keyboard hook sees of the keys `send` sends, as a program
+// on Windows sees them before they reach any window. The hook runs on a thread
+// of its own, which serves it with a message loop.
+struct Stroke {
+    DWORD key, scan;
+    bool up, extended;
+    bool operator==(const Stroke&) const = default;
+};
+static std::vector<Stroke> Hooked(const std::function<void()>& send, std::size_t count) {
+    static thread_local std::vector<Stroke>* recording = nullptr;
+    std::vector<Stroke> strokes;
+    std::atomic<std::size_t> seen = 0;
+    std::atomic<DWORD> hooking = 0;
+    std::thread thread([&] {
+        recording = &strokes;
+        const HHOOK hook = SetWindowsHookExW(
+            WH_KEYBOARD_LL,
+            [](int code, WPARAM wParam, LPARAM lParam) {
+                const auto& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+                if (code == HC_ACTION)
+                    recording->push_back({key.vkCode, key.scanCode, (key.flags & LLKHF_UP) != 0,
+                                          (key.flags & LLKHF_EXTENDED) != 0});
+                return CallNextHookEx(nullptr, code, wParam, lParam);
+            },
+            GetModuleHandleW(nullptr), 0);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue WM_QUIT comes to
+        hooking = GetCurrentThreadId();
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) seen = strokes.size();  // woken by each WM_NULL
+        UnhookWindowsHookEx(hook);
+    });
+    WaitUntil([&] { return hooking != 0; });
+    send();
+    WaitUntil([&] { return PostThreadMessageW(hooking, WM_NULL, 0, 0) && seen >= count; }, 3s);
+    PostThreadMessageW(hooking, WM_QUIT, 0, 0);
+    thread.join();
+    return strokes;
+}
+
 TEST(DesktopTest, ListsVisibleWindowsCaptionsReadsNoHiddenOneAndSendsAltHomeToTheFocusedOne) {
     const std::string tag = "Seam probe " + std::to_string(GetTickCount()) + " ";
-    ProbeWindow visible(tag + "visible"), hidden(tag + "hidden", false), untitled("");
-    SetWindowTextW(visible.hwnd(), (win32::Wide(tag) + L"\xD800 Δ").c_str());
-    int hiddenOnes = 0, captionless = 0;
+    ProbeWindow visible(tag + "visible"), hidden(tag + "hidden", false);
+    SetWindowTextW(visible.hwnd(), (win32::Wide(tag + "Δ 😀") + L" \xD800").c_str());
     std::vector<std::string> tagged;
     win32::WinDesktop desktop;
     desktop.EnumerateWindows([&](const TopLevelWindow& window) {
-        hiddenOnes += !window.visible;
-        captionless += window.visible && window.caption.empty();
         if (window.caption.starts_with(tag)) tagged.push_back(window.caption);
     });
-    EXPECT_EQ(tagged, std::vector<std::string>{tag + "\xEF\xBF\xBD \xCE\x94"})
-        << "a hidden window's is not read";
-    EXPECT_GT(hiddenOnes, 0) << "hidden windows are listed as hidden";
-    EXPECT_GT(captionless, 0);
+    EXPECT_EQ(tagged, std::vector<std::string>{tag + "Δ 😀 \xEF\xBF\xBD"}) << "a hidden window's is not read";
     ASSERT_TRUE(visible.Focus());
-    ASSERT_TRUE(desktop.SendAltHome());
+    // Alt, then Home as the navigation key (extended: E0 47), not the keypad's
+    // 7 (47 alone), which Windows turns into a digit while Num Lock is on. A
+    // scan code, where one is given, is the key's own (0 here); Windows may
+    // name the left Alt.
+    std::vector<Stroke> strokes = Hooked([&] { ASSERT_TRUE(desktop.SendAltHome()); }, 4);
     EXPECT_TRUE(WaitUntil([&] { return visible.AltHomes() == 1; }, 3s));
+    for (Stroke& stroke : strokes) {
+        if (stroke.key == VK_LMENU) stroke.key = VK_MENU;
+        if (stroke.scan == MapVirtualKeyW(stroke.key, MAPVK_VK_TO_VSC)) stroke.scan = 0;
+    }
+    EXPECT_EQ(strokes, (std::vector<Stroke>{{VK_MENU, 0, false, false},
+                                            {VK_HOME, 0, false, true},
+                                            {VK_HOME, 0, true, true},
+                                            {VK_MENU, 0, true, false}}));
     desktop.IsKeyPressed(Key::F8);  // forget earlier presses
     TapKey(VK_F8);
     EXPECT_TRUE(WaitUntil([&] { return desktop.IsKeyPressed(Key::F8); }, 2s));
