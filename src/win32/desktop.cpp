@@ -37,6 +37,9 @@ Outcome WinDesktop::SendAltHome() {
     keys[2].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
     keys[3].ki.wVk = VK_MENU;
     keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    // The keys' own scan codes, as a keyboard gives them: programs that tell
+    // keys by their place (Alt 38, Home E0 47) see the real ones.
+    for (auto& key : keys) key.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key.ki.wVk, MAPVK_VK_TO_VSC));
     if (SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size())
         return Outcome::Success();
     // Windows refuses input into a program of higher integrity, and says nothing more.
