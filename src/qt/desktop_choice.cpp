@@ -4,6 +4,7 @@
 
 #include <xcb/xcb.h>
 
+#include "linux/gnome/gnome_desktop.h"
 #include "linux/wlroots/wlroots_desktop.h"
 #include "linux/x11/x11_desktop.h"
 #include "text/messages.h"
@@ -14,6 +15,18 @@ namespace {
 bool IsWaylandSession() {
     return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+std::string_view GnomeNotice(gnome::GnomeDesktop::Status status) {
+    using Status = gnome::GnomeDesktop::Status;
+    switch (status) {
+    case Status::NotLoaded: return texts::kGnomeLogInAgain;
+    case Status::NotInstalled: return texts::kGnomeExtensionNotInstalled;
+    case Status::SwitchedOff: return texts::kGnomeExtensionsSwitchedOff;
+    case Status::Running:
+    case Status::Failed: break;
+    }
+    return texts::kGnomeExtensionFailed;
 }
 
 bool CanOpenXDisplay() {
@@ -38,9 +51,21 @@ ChosenDesktop ChooseDesktop() {
             return chosen;
         }
         // Only X11 windows can be listed and sent keys, so the program is
-        // an X11 program too, through XWayland.
+        // an X11 program too, through XWayland. On GNOME it is one anyway:
+        // there its windows stay off the dash and the window switcher.
         qputenv("QT_QPA_PLATFORM", "xcb");
-        chosen.notices.push_back(texts::kWaylandSession);
+        if (gnome::IsGnomeShellOnWayland()) {
+            auto shell = std::make_unique<gnome::GnomeDesktop>();
+            const auto status = shell->Open();
+            if (status == gnome::GnomeDesktop::Status::Running) {
+                chosen.desktop = std::move(shell);
+                chosen.keysAsCommands = true;
+                return chosen;
+            }
+            chosen.notices.push_back(GnomeNotice(status));
+        } else {
+            chosen.notices.push_back(texts::kWaylandSession);
+        }
     }
     if (!CanOpenXDisplay()) return chosen;
     auto x11 = std::make_unique<x11::X11Desktop>();
