@@ -5,6 +5,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QProcess>
@@ -111,26 +112,33 @@ GnomeDesktop::Status GnomeDesktop::Open() {
     bus_.interface()->registerService(kClientName, QDBusConnectionInterface::DontQueueService,
                                       QDBusConnectionInterface::DontAllowReplacement);
     const bool enabled = Enable();
-    // The shell starts an extension as soon as it sees it enabled.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    // The shell starts an extension as soon as it sees it enabled; a shell
+    // still busy starting the session may take some seconds to answer.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (;;) {
         if (List()) return Status::Running;
-        const auto extension = qdbus_cast<QVariantMap>(
-            CallShell(bus_, kShellPath, kExtensionsInterface, QStringLiteral("GetExtensionInfo"), {uuid_})
-                .arguments()
-                .value(0));
-        if (!ShellProperty(bus_, kExtensionsInterface, QStringLiteral("UserExtensionsEnabled")).toBool())
-            return Status::SwitchedOff;
-        if (extension.isEmpty()) {
-            const QString metadata = QStringLiteral("gnome-shell/extensions/%1/metadata.json").arg(uuid_);
-            return QStandardPaths::locate(QStandardPaths::GenericDataLocation, metadata).isEmpty()
-                       ? Status::NotInstalled
-                       : Status::NotLoaded;
+        const bool late = std::chrono::steady_clock::now() > deadline;
+        const QVariant extensionsOn =
+            ShellProperty(bus_, kExtensionsInterface, QStringLiteral("UserExtensionsEnabled"));
+        if (extensionsOn.isValid() && !extensionsOn.toBool()) return Status::SwitchedOff;
+        const QDBusMessage info =
+            CallShell(bus_, kShellPath, kExtensionsInterface, QStringLiteral("GetExtensionInfo"), {uuid_});
+        if (info.type() == QDBusMessage::ReplyMessage) {
+            const auto extension = qdbus_cast<QVariantMap>(info.arguments().value(0));
+            if (extension.isEmpty()) {
+                const QString metadata = QStringLiteral("gnome-shell/extensions/%1/metadata.json").arg(uuid_);
+                return QStandardPaths::locate(QStandardPaths::GenericDataLocation, metadata).isEmpty()
+                           ? Status::NotInstalled
+                           : Status::NotLoaded;
+            }
+            const int state = static_cast<int>(extension.value(QStringLiteral("state")).toDouble());
+            if (!enabled && (state == kDisabled || state == kInitialized)) return Status::SwitchedOff;
+            if (state != kEnabled && state != kDisabled && state != kInitialized) return Status::Failed;
+            // It runs and has not said no, only not answered yet: the list
+            // is asked for again as the program goes on.
+            if (late && state == kEnabled && listError_ == QDBusError::NoReply) return Status::Running;
         }
-        const int state = static_cast<int>(extension.value(QStringLiteral("state")).toDouble());
-        if (!enabled && (state == kDisabled || state == kInitialized)) return Status::SwitchedOff;
-        const bool starting = state == kEnabled || state == kDisabled || state == kInitialized;
-        if (!starting || std::chrono::steady_clock::now() > deadline) return Status::Failed;
+        if (late) return Status::Failed;
         QThread::msleep(100);
     }
 }
@@ -158,6 +166,7 @@ bool GnomeDesktop::Enable() {
 
 bool GnomeDesktop::List() {
     const QDBusMessage reply = CallShell(bus_, kWindowsPath, kWindowsInterface, QStringLiteral("List"));
+    listError_ = QDBusError(reply).type();
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("ta(ts)"))
         return false;
     windows_.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
@@ -45,7 +46,7 @@ public:
 
     // Enables the form of the extension that suits this shell for the user,
     // keeping whatever else is enabled, and takes the list of windows from
-    // it, waiting at most two seconds for the shell to start it.
+    // it, waiting at most some seconds for the shell to start it.
     Status Open();
 
     void EnumerateWindows(const std::function<void(const TopLevelWindow&)>& visit) override;
@@ -69,8 +70,9 @@ private:
     QDBusServiceWatcher shellWatch_;
     QString uuid_;
     bool listing_ = false;
-    std::uint64_t listedSerial_ = 0;                // signals up to this one are in the list
-    std::map<std::uint64_t, std::string> windows_;  // by id, which is the order they were made in
+    QDBusError::ErrorType listError_ = QDBusError::NoError;  // of the last List
+    std::uint64_t listedSerial_ = 0;                         // signals up to this one are in the list
+    std::map<std::uint64_t, std::string> windows_;           // by id, which is the order they were made in
     std::chrono::steady_clock::time_point nextTry_;
 };
 
