@@ -29,11 +29,8 @@ class Browser:
         profile = os.path.join(self.folder, "profile")
         env = dict(env, HOME=self.folder, TMPDIR=self.folder, MOZ_CRASHREPORTER_DISABLE="1",
                    DBUS_SESSION_BUS_ADDRESS="disabled:", NO_AT_BRIDGE="1", MOZ_ENABLE_WAYLAND=str(int(wayland)))
-        if wayland:
-            # Nothing of another user's session either: Firefox refuses to run
-            # as root in one (the headless GNOME Shell's, nobody's).
-            env = {k: v for k, v in env.items() if k not in ("DISPLAY", "XAUTHORITY")}
-            env["XDG_RUNTIME_DIR"] = self.folder
+        if wayland:  # nothing of another user's session: Firefox refuses to run as root in one (GNOME's)
+            env = dict({k: env[k] for k in env if k not in ("DISPLAY", "XAUTHORITY")}, XDG_RUNTIME_DIR=self.folder)
         fixture = lambda name: open(os.path.join(HERE, "browsers", name))
         if kind == "chromium":
             os.makedirs(os.path.join(profile, "Default"))
@@ -79,8 +76,7 @@ class RealBrowser(DesktopTest):
             type_url = lambda url: sway.type("-M", "ctrl", "l", "-m", "ctrl", url, "-k", "Return")
             home_now = lambda: subprocess.run([QUELLGATE, "--home-now"], env=self.scratch.env, check=True)
         elif desktop == "gnome":
-            shell = GnomeShell(self.scratch)
-            self.addCleanup(shell.close)
+            shell = self.start(GnomeShell(self.scratch))
             self.scratch.env = shell.env
             titles = lambda: [window[0] for window in shell.windows()]
             focus_browser = lambda: shell.focus(pid=browser.process.pid)

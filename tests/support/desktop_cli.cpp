@@ -4,15 +4,13 @@
 //   althome       "ok", or "failed <reason>"
 //   pressed KEY   "yes" or "no", KEY one of F4, F5, F8
 //   state         on X11 "connected <yes|no> manager <yes|no> keystrokes <yes|no> keys <yes|no>",
-//                 on Wayland "connected <yes|no> missing <interfaces>",
-//                 on GNOME what Open answered: "running", "not-loaded", "not-installed",
-//                 "switched-off" or "failed"
+//                 on Wayland "connected <yes|no> missing <interfaces>"
 // The first argument "wayland" picks the wlroots back end, "gnome" GNOME
-// Shell's, else it is X11's.
+// Shell's, else it is X11's. GNOME's first says what opening it answered:
+// "opened <running|not-loaded|not-installed|switched-off|failed>".
 #include <QCoreApplication>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "linux/gnome/gnome_desktop.h"
@@ -30,32 +28,24 @@ int main(int argc, char** argv) {
     const std::string kind = argc > 1 ? argv[1] : "x11";
     const bool wlroots = kind == "wayland";
     std::unique_ptr<Desktop> chosen;
-    std::string opened;
-    // The shell's signals come through the Qt event loop, turned before each
-    // command; made after the desktop, as in the program.
-    std::optional<QCoreApplication> loop;
     if (kind == "gnome") {
         auto shell = std::make_unique<gnome::GnomeDesktop>();
-        using Status = gnome::GnomeDesktop::Status;
-        const Status status = shell->Open();
-        opened = status == Status::Running        ? "running"
-                 : status == Status::NotLoaded    ? "not-loaded"
-                 : status == Status::NotInstalled ? "not-installed"
-                 : status == Status::SwitchedOff  ? "switched-off"
-                                                  : "failed";
+        // Named in the order of GnomeDesktop::Status.
+        const char* statuses[] = {"running", "not-loaded", "not-installed", "switched-off", "failed"};
+        std::cout << "opened " << statuses[static_cast<int>(shell->Open())] << std::endl;
         chosen = std::move(shell);
-        loop.emplace(argc, argv);
     } else if (wlroots) {
         chosen = std::make_unique<wlroots::WlrootsDesktop>();
     } else {
         chosen = std::make_unique<x11::X11Desktop>();
     }
+    // GNOME Shell's signals come through the Qt event loop, turned before
+    // each command; made after the desktop, as in the program.
+    QCoreApplication loop(argc, argv);
     Desktop& desktop = *chosen;
     for (std::string command; std::getline(std::cin, command);) {
-        if (loop) QCoreApplication::processEvents();
-        if (command == "state" && loop) {
-            std::cout << opened << "\n";
-        } else if (command == "list") {
+        QCoreApplication::processEvents();
+        if (command == "list") {
             desktop.EnumerateWindows([](const TopLevelWindow& window) {
                 std::cout << window.handle << (window.visible ? " shown " : " hidden ") << window.caption
                           << "\n";

@@ -16,36 +16,32 @@ import subprocess
 
 from desktop import Child, DesktopCli, wait_until, run
 
-EXTENSIONS = os.environ.get("QUELLGATE_GNOME_EXTENSIONS", "")
 EXTENSION = "quellgate-legacy@quellgate.org"  # the form Debian 12's GNOME 43 loads
 NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"]
 HELPER = "unsafe@quellgate.test"
-HELPER_FILES = {
-    "metadata.json": json.dumps({"uuid": HELPER, "name": "unsafe", "description": "tests", "shell-version": ["43"]}),
-    "extension.js": "function init() {}\nfunction enable() { global.context.unsafe_mode = true; }\n"
-                    "function disable() {}\n",
-}
-BUS = """<busconfig><include>/usr/share/dbus-1/session.conf</include>
-<policy context="mandatory"><allow user="root"/></policy></busconfig>"""
+HELPER_FILES = {"metadata.json": '{"uuid": "%s", "name": "t", "description": "t", "shell-version": ["43"]}' % HELPER,
+                "extension.js": "function init() {}\nfunction disable() {}\n"
+                                "function enable() { global.context.unsafe_mode = true; }\n"}
+BUS = "<busconfig><include>/usr/share/dbus-1/session.conf</include><policy context='mandatory'><allow user='root'/>" \
+      "</policy></busconfig>"
 DIALOGS, SPLASH = (3, 4), 8  # Meta.WindowType
 WINDOWS = "global.get_window_actors().map(a => a.meta_window)"
 
 
 class GnomeShell:
-    # The session of the user whose folders `scratch` (desktop.Scratch) holds:
-    # they become nobody's. `enabled`: the extension is installed and enabled
+    # The session of the user whose folders `scratch` (desktop.Scratch) holds,
+    # which become nobody's. `enabled`: the extension is installed and enabled
     # before the shell starts, as after a login; else install() puts it in
     # place while the shell runs.
 
     def __init__(self, scratch, enabled=True):
-        self.root = scratch.root
+        self.root, self.processes = scratch.root, []
         self.extensions = os.path.join(self.root, "home", ".local", "share", "gnome-shell", "extensions")
         os.makedirs(os.path.join(self.extensions, HELPER))
-        for name, text in HELPER_FILES.items():
-            with open(os.path.join(self.extensions, HELPER, name), "w") as f:
+        for path, text in [(self.root + "/bus.conf", BUS)] + [
+                (os.path.join(self.extensions, HELPER, name), text) for name, text in HELPER_FILES.items()]:
+            with open(path, "w") as f:
                 f.write(text)
-        with open(os.path.join(self.root, "bus.conf"), "w") as f:
-            f.write(BUS)
         if enabled:
             self.install()
         run("chown", "-R", "nobody:nogroup", self.root)
@@ -53,36 +49,31 @@ class GnomeShell:
                         DBUS_SYSTEM_BUS_ADDRESS="unix:path=%s/system-bus" % self.root, PATH="/usr/bin:/bin")
         self.env.pop("DISPLAY", None)
         self.log = open(self.root + "/session.log", "wb")
-        self.processes = [self.spawn("dbus-daemon", "--session", "--nofork",
-                                     "--address=" + self.env["DBUS_SYSTEM_BUS_ADDRESS"]),
-                          self.spawn("dbus-daemon", "--config-file=%s/bus.conf" % self.root, "--nofork",
-                                     "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"])]
-        if not wait_until(lambda: all(os.path.exists(self.root + name) for name in ("/bus", "/system-bus")), 10):
-            raise AssertionError("no bus: %s" % open(self.root + "/session.log").read()[-2000:])
-        self.as_nobody("gsettings", "set", "org.gnome.shell", "enabled-extensions",
-                       str([HELPER] + ([EXTENSION] if enabled else [])))
-        self.processes.append(self.spawn("gnome-shell", "--headless", "--wayland", "--virtual-monitor",
-                                         "1280x800", "--wayland-display=wayland-0"))
+        for bus, config in (("SYSTEM", "--session"), ("SESSION", "--config-file=%s/bus.conf" % self.root)):
+            self.spawn("dbus-daemon", config, "--nofork", "--address=" + self.env["DBUS_%s_BUS_ADDRESS" % bus])
+        if not wait_until(lambda: os.path.exists(self.root + "/bus") and os.path.exists(self.root + "/system-bus")):
+            self.fail("no bus")
+        subprocess.run(NOBODY + ["gsettings", "set", "org.gnome.shell", "enabled-extensions",
+                                 str([HELPER] + [EXTENSION] * enabled)], env=self.env, check=True)
+        self.spawn("gnome-shell", "--headless", "--wayland", "--virtual-monitor", "1280x800",
+                   "--wayland-display=wayland-0")
         # GNOME opens the overview at start; a user's click would leave it.
         if not wait_until(lambda: self.eval("Main.overview.visible && (Main.overview.hide(), 1)"), 60) or \
                 not wait_until(lambda: self.eval("Main.modalCount") == 0):
-            raise AssertionError("GNOME Shell did not start: %s" % open(self.root + "/session.log").read()[-3000:])
+            self.fail("GNOME Shell did not start")
         display, authority = self.eval("[GLib.getenv('DISPLAY'), GLib.getenv('XAUTHORITY')]")
-        self.env.update(WAYLAND_DISPLAY=os.path.join(scratch.env["XDG_RUNTIME_DIR"], "wayland-0"), DISPLAY=display,
+        self.env.update(WAYLAND_DISPLAY=os.path.join(self.env["XDG_RUNTIME_DIR"], "wayland-0"), DISPLAY=display,
                         XAUTHORITY=authority)
 
     def install(self):
-        shutil.copytree(os.path.join(EXTENSIONS, EXTENSION), os.path.join(self.extensions, EXTENSION))
-        run("chown", "-R", "nobody:nogroup", os.path.join(self.extensions, EXTENSION))
+        shutil.copytree(os.path.join(os.environ["QUELLGATE_GNOME_EXTENSIONS"], EXTENSION),
+                        os.path.join(self.extensions, EXTENSION))
 
     def spawn(self, *command):
         # In a process group of its own, with what it starts (Xwayland, the
         # services the bus starts), all ended with it.
-        return subprocess.Popen(NOBODY + list(command), env=self.env, stdin=subprocess.DEVNULL, stdout=self.log,
-                                stderr=subprocess.STDOUT, start_new_session=True)
-
-    def as_nobody(self, *command):
-        return subprocess.run(NOBODY + list(command), env=self.env, capture_output=True, text=True, check=True).stdout
+        self.processes.append(subprocess.Popen(NOBODY + list(command), env=self.env, stdin=subprocess.DEVNULL,
+                                               stdout=self.log, stderr=subprocess.STDOUT, start_new_session=True))
 
     def eval(self, code):
         # What the code gives, through JSON; None when it fails.
@@ -92,9 +83,8 @@ class GnomeShell:
         return json.loads(value) if done and value else None
 
     def windows(self):
-        # [(title, pid, focused, minimised, Meta.WindowType)], in the shell's stacking order.
-        return [tuple(w) for w in self.eval(WINDOWS + ".map(w => [w.get_title(), w.get_pid(), w.has_focus(), "
-                                                      "w.minimized, w.get_window_type()])") or []]
+        # [[title, pid, focused, Meta.WindowType]], in the shell's stacking order.
+        return self.eval(WINDOWS + ".map(w => [w.get_title(), w.get_pid(), w.has_focus(), w.get_window_type()])") or []
 
     def focus(self, title=None, pid=None):
         # Activated again until it has the focus, as a user clicks again.
@@ -102,8 +92,9 @@ class GnomeShell:
         return wait_until(lambda: self.eval("(w => w && (w.has_focus() || w.activate(global.get_current_time())))"
                                             "(%s.find(w => %s))" % (WINDOWS, match)), 5)
 
-    def minimise(self, title):
-        self.eval(WINDOWS + ".find(w => w.get_title() == %s).minimize()" % json.dumps(title))
+    def fail(self, what):
+        self.close()
+        raise AssertionError("%s: %s" % (what, open(self.root + "/session.log").read()[-3000:]))
 
     def close(self):
         for process in reversed(self.processes):
