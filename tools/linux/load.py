@@ -5,6 +5,8 @@ caption that comes to hold a keyword to the Alt+Home that answers it.
 
     tools/with-x11.sh python3 tools/linux/load.py [SECONDS]   (make linux-load, on X11)
     python3 tools/linux/load.py --sway [SECONDS]              (make wayland-load, on a headless sway)
+    python3 tools/linux/load.py --gnome [SECONDS]             (make gnome-load, on a headless GNOME Shell,
+                                                              quellgate run as its user)
 
 The blocklist holds 19 plain words, which read back as 19 keywords that match
 nothing; youtube, switched BLOCKED, is the 20th and the one the reaction is
@@ -16,6 +18,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "support"))
 from desktop import Probe, Scratch, Child, Sway, focus, wait_until  # noqa: E402
+from gnome import GnomeShell, quellgate  # noqa: E402
 
 CAPTIONS = ["Quarterly report 2026.odt - LibreOffice Writer", "Inbox (14) - alex@example.org - Mail",
             "Calendar - Week 49", "standup-notes.md - Text Editor", "Downloads - Files", "System Monitor",
@@ -73,36 +76,44 @@ def measure(seconds, server, env, windows, program, reader, focus_reader):
 
 
 class Quellgate:
-    def __init__(self, scratch):
+    def __init__(self, scratch, as_session_user):
         scratch.write("blocklist", "".join(word + "\r\n" for word in WORDS))
         scratch.write("settings", "E=True\n")
-        self.scratch, self.child = scratch, None
+        self.scratch, self.child, self.as_session_user = scratch, None, as_session_user
 
     def start(self):
-        self.child = Child([os.environ.get("QUELLGATE", "quellgate")], self.scratch.env, stdin=None)
+        if self.as_session_user:
+            self.child = quellgate(self.scratch.env)
+        else:
+            self.child = Child([os.environ.get("QUELLGATE", "quellgate")], self.scratch.env, stdin=None)
         time.sleep(5)  # past its start and the splash
 
     def pid(self):
         return self.child.process.pid
 
 
-def main(seconds, on_sway):
+def main(seconds, desktop):
     scratch = Scratch()
-    sway = Sway() if on_sway else None
+    sway = Sway() if desktop == "sway" else None
+    shell = GnomeShell(scratch) if desktop == "gnome" else None
     if sway:
         scratch.env.update(sway.env)
         scratch.env.pop("DISPLAY", None)
+    if shell:
+        scratch.env = dict(shell.env, QT_QPA_PLATFORM="wayland")
     titles = ["%s (%d)" % (CAPTIONS[i % len(CAPTIONS)], i) for i in range(30)]
     windows = [Probe(title, scratch.env) for title in titles]
-    program = Quellgate(scratch)
-    server = sway.process.pid if sway else int(os.environ["XVFB_PID"])  # tools/with-x11.sh names it
-    measure(seconds, server, scratch.env, windows, program, windows[0],
-            lambda: sway.focus(titles[0]) if sway else focus(windows[0].id))
-    for child in windows + [program.child] + ([sway] if sway else []):
+    program = Quellgate(scratch, bool(shell))
+    server = sway.process.pid if sway else shell.processes[-1].pid if shell else int(os.environ["XVFB_PID"])
+    focus_reader = (lambda: sway.focus(titles[0])) if sway else (lambda: shell.focus(titles[0])) if shell else (
+        lambda: focus(windows[0].id))
+    measure(seconds, server, scratch.env, windows, program, windows[0], focus_reader)
+    for child in windows + [program.child] + [desktop for desktop in (sway, shell) if desktop]:
         child.close()
     scratch.close()
 
 
 if __name__ == "__main__":
-    arguments = [a for a in sys.argv[1:] if a != "--sway"]
-    main(float(arguments[0]) if arguments else float(os.environ.get("LOAD_SECONDS", 60)), "--sway" in sys.argv)
+    arguments = [a for a in sys.argv[1:] if not a.startswith("--")]
+    desktop = "sway" if "--sway" in sys.argv else "gnome" if "--gnome" in sys.argv else "x11"
+    main(float(arguments[0]) if arguments else float(os.environ.get("LOAD_SECONDS", 60)), desktop)
