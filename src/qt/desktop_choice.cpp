@@ -50,9 +50,9 @@ ChosenDesktop ChooseDesktop() {
             chosen.keysAsCommands = true;
             return chosen;
         }
-        // Only X11 windows can be listed and sent keys, so the program is
-        // an X11 program too, through XWayland. On GNOME it is one anyway:
-        // there its windows stay off the dash and the window switcher.
+        // The program's windows are X11's, through XWayland: where only X11
+        // windows can be listed and sent keys, and on GNOME, where they then
+        // stay off the dash and the window switcher.
         qputenv("QT_QPA_PLATFORM", "xcb");
         if (gnome::IsGnomeShellOnWayland()) {
             auto shell = std::make_unique<gnome::GnomeDesktop>();
