@@ -26,8 +26,7 @@ const kClientName = 'org.quellgate.Quellgate';
 // matched, and a bound on what a client's renaming can make us send. (A
 // surrogate pair cut in two arrives as U+FFFD, far from what is matched.)
 const kTitleUnits = 1024;
-// Changes are gathered this long and sent together, so that a client that
-// renames its windows hundreds of times a second costs a few messages.
+// Changes that follow one another within this time are sent together.
 const kBatchMilliseconds = 40;
 
 function describe(window) {
@@ -167,10 +166,14 @@ class WindowService {
         this._schedule();
     }
 
+    // A change goes at once, the ones that follow it in a batch: a title
+    // changed now and then is told without delay, a flood costs a few
+    // messages a second.
     _schedule() {
         this._serial++;
         if (this._batch)
             return;
+        this._send();
         this._batch = GLib.timeout_add(GLib.PRIORITY_DEFAULT, kBatchMilliseconds, () => {
             this._batch = 0;
             this._send();
