@@ -47,7 +47,6 @@ class GnomeShell:
         run("chown", "-R", "nobody:nogroup", self.root)
         self.env = dict(scratch.env, DBUS_SESSION_BUS_ADDRESS="unix:path=%s/bus" % self.root,
                         DBUS_SYSTEM_BUS_ADDRESS="unix:path=%s/system-bus" % self.root, PATH="/usr/bin:/bin")
-        self.env.pop("DISPLAY", None)
         self.log = open(self.root + "/session.log", "wb")
         for bus, config in (("SYSTEM", "--session"), ("SESSION", "--config-file=%s/bus.conf" % self.root)):
             self.spawn("dbus-daemon", config, "--nofork", "--address=" + self.env["DBUS_%s_BUS_ADDRESS" % bus])
