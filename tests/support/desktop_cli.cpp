@@ -26,7 +26,6 @@ const char* YesNo(bool yes) { return yes ? "yes" : "no"; }
 int main(int argc, char** argv) {
     using namespace quellgate;
     const std::string kind = argc > 1 ? argv[1] : "x11";
-    const bool wlroots = kind == "wayland";
     std::unique_ptr<Desktop> chosen;
     if (kind == "gnome") {
         auto shell = std::make_unique<gnome::GnomeDesktop>();
@@ -34,7 +33,7 @@ int main(int argc, char** argv) {
         const char* statuses[] = {"running", "not-loaded", "not-installed", "switched-off", "failed"};
         std::cout << "opened " << statuses[static_cast<int>(shell->Open())] << std::endl;
         chosen = std::move(shell);
-    } else if (wlroots) {
+    } else if (kind == "wayland") {
         chosen = std::make_unique<wlroots::WlrootsDesktop>();
     } else {
         chosen = std::make_unique<x11::X11Desktop>();
@@ -60,7 +59,7 @@ int main(int argc, char** argv) {
                                                     : key == "F5" ? Key::F5
                                                                   : Key::F8))
                       << "\n";
-        } else if (command == "state" && wlroots) {
+        } else if (command == "state" && kind == "wayland") {
             const auto& own = static_cast<wlroots::WlrootsDesktop&>(desktop);
             std::cout << "connected " << YesNo(own.IsConnected()) << " missing";
             for (const auto& missing : own.Missing()) std::cout << " " << missing;

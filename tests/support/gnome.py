@@ -100,6 +100,8 @@ class GnomeShell:
             os.killpg(process.pid, signal.SIGTERM)
             process.wait()
         self.log.close()
+        # The document portal the session started lets go of its folder when it has ended.
+        wait_until(lambda: self.env["XDG_RUNTIME_DIR"] + "/doc " not in open("/proc/self/mounts").read())
 
 
 def quellgate(env):
