@@ -5,7 +5,7 @@
 #                   it once more from a fresh clone and compares
 
 .PHONY: all deps build native windows test unit-test windows-test lint package package-test run run-windows bench \
-	load x11-load linux-load wayland-load kde-load screenshot screenshot-linux fuzz clean
+	load x11-load linux-load wayland-load kde-load gnome-load screenshot screenshot-linux fuzz clean
 
 all: build
 
@@ -49,7 +49,13 @@ package-test: package
 	tests/package/package_test.sh
 
 # On $DISPLAY, or on a private invisible Xvfb with openbox when there is none.
+# On GNOME the build's Shell extension is put in place for the user first:
+# quellgate enables it.
 run: native
+	case "$$XDG_CURRENT_DESKTOP" in *GNOME*) \
+	  mkdir -p "$${XDG_DATA_HOME:-$$HOME/.local/share}/gnome-shell/extensions" && \
+	  cp -r build/native/src/linux/gnome/extensions/. "$${XDG_DATA_HOME:-$$HOME/.local/share}/gnome-shell/extensions/";; \
+	esac
 	if [ -n "$$WAYLAND_DISPLAY" ]; then build/native/src/qt/quellgate; \
 	else tools/with-x11.sh --display-from-env build/native/src/qt/quellgate; fi
 
@@ -79,6 +85,10 @@ wayland-load: native
 kde-load: native
 	QUELLGATE=build/native/src/qt/quellgate QUELLGATE_PROBE=build/native/tests/support/quellgate_probe \
 	  /usr/bin/python3 tools/linux/load.py --kwin
+# The same on a headless GNOME Shell with the build's extension.
+gnome-load: native
+	QUELLGATE=build/native/src/qt/quellgate QUELLGATE_PROBE=build/native/tests/support/quellgate_probe \
+	  QUELLGATE_GNOME_EXTENSIONS=build/native/src/linux/gnome/extensions /usr/bin/python3 tools/linux/load.py --gnome
 
 screenshot: windows
 	@tools/install-deps.sh --screenshot

@@ -11,7 +11,7 @@ packages=(
   zip unzip dpkg-dev lintian desktop-file-utils appstream xdotool wmctrl x11-xserver-utils
   chromium firefox-esr dbus-daemon python3 python3-pytest python3-i3ipc
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev qt6-wayland sway wtype jq
-  kwin-wayland plasma-wayland-protocols qdbus-qt5
+  kwin-wayland plasma-wayland-protocols qdbus-qt5 gnome-shell xwayland systemd
 )
 case "${1:-}" in
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;

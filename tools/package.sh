@@ -12,7 +12,8 @@
 # last commit's (SOURCE_DATE_EPOCH), and archives list their files sorted, with
 # fixed owners and modes.
 #
-# QUELLGATE_LINUX_BIN packages that program instead of building the Linux edition.
+# QUELLGATE_LINUX_BIN packages that program instead of building the Linux edition,
+# with the GNOME Shell extension's forms from the folder QUELLGATE_GNOME_EXTENSIONS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -33,6 +34,7 @@ umask 022
 windows_build=build/release/windows
 native_build=build/release/native
 linux_bin=${QUELLGATE_LINUX_BIN:-$native_build/src/qt/quellgate}
+gnome_extensions=${QUELLGATE_GNOME_EXTENSIONS:-$native_build/src/linux/gnome/extensions}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -94,6 +96,12 @@ if [ "$with_linux" = 1 ]; then
       "$deb/usr/share/icons/hicolor/${size}x$size/apps/quellgate.png"
   done
   install -m 644 "packaging/linux/$id.desktop" "$deb/usr/share/applications/$id.desktop"
+  # Both forms of the GNOME Shell extension, each in a folder named by its uuid:
+  # the shell loads the one made for its release.
+  for form in "$gnome_extensions"/*/; do
+    install -d -m 755 "$deb/usr/share/gnome-shell/extensions/$(basename "$form")"
+    install -m 644 "$form"* "$deb/usr/share/gnome-shell/extensions/$(basename "$form")/"
+  done
   release_date=$(date -u -d "@$SOURCE_DATE_EPOCH" +%F)
   sed -e "s/@VERSION@/$version/g" -e "s/@DATE@/$release_date/g" \
     "packaging/linux/$id.metainfo.xml.in" >"$deb/usr/share/metainfo/$id.metainfo.xml"

@@ -7,6 +7,7 @@
 
 #include <xcb/xcb.h>
 
+#include "linux/gnome/gnome_desktop.h"
 #include "linux/kwin/kwin_desktop.h"
 #include "linux/wayland/wayland_globals.h"
 #include "linux/wlroots/wlroots_desktop.h"
@@ -19,6 +20,18 @@ namespace {
 bool IsWaylandSession() {
     return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+std::string_view GnomeNotice(gnome::GnomeDesktop::Status status) {
+    using Status = gnome::GnomeDesktop::Status;
+    switch (status) {
+    case Status::NotLoaded: return texts::kGnomeLogInAgain;
+    case Status::NotInstalled: return texts::kGnomeExtensionNotInstalled;
+    case Status::SwitchedOff: return texts::kGnomeExtensionsSwitchedOff;
+    case Status::Running:
+    case Status::Failed: break;
+    }
+    return texts::kGnomeExtensionFailed;
 }
 
 bool CanOpenXDisplay() {
@@ -59,14 +72,19 @@ Session FindSession() {
         else if (OffersAny(offered,
                            {"kde_output_device_v2", "org_kde_plasma_shell", "org_kde_kwin_fake_input"}))
             found = Session::KdePlasma;
-        if (found != Session::XWayland) {
+        // Mutter's own, which no other compositor offers.
+        else if (OffersAny(offered, {"gtk_shell1"}))
+            found = Session::Gnome;
+        if (found == Session::Wlroots || found == Session::KdePlasma) {
             // Its windows are Wayland's too, where the plugin is there.
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb");
             return found;
         }
-        // Only X11 windows can be listed and sent keys, so the program is
-        // an X11 program too, through XWayland.
+        // The program's windows are X11's, through XWayland: where only X11
+        // windows can be listed and sent keys, and on GNOME, where they then
+        // stay off the dash and the window switcher.
         qputenv("QT_QPA_PLATFORM", "xcb");
+        if (found == Session::Gnome) return found;
     }
     if (!CanOpenXDisplay()) return Session::None;
     return IsWaylandSession() ? Session::XWayland : Session::X11;
@@ -79,7 +97,8 @@ ChosenDesktop ChooseDesktop() {
     chosen.session = FindSession();
     switch (chosen.session) {
     case Session::None:
-    case Session::KdePlasma: return chosen;
+    case Session::KdePlasma:
+    case Session::Gnome: return chosen;
     case Session::Wlroots: {
         auto wlroots = std::make_unique<wlroots::WlrootsDesktop>();
         if (wlroots->IsConnected() && wlroots->Missing().empty()) {
@@ -99,6 +118,21 @@ ChosenDesktop ChooseDesktop() {
 }
 
 void OpenWithApplication(ChosenDesktop& chosen) {
+    if (chosen.session == Session::Gnome) {
+        if (gnome::IsShellOnBus()) {
+            auto shell = std::make_unique<gnome::GnomeDesktop>();
+            const auto status = shell->Open();
+            if (status == gnome::GnomeDesktop::Status::Running) {
+                chosen.desktop = std::move(shell);
+                chosen.keysAsCommands = true;
+                return;
+            }
+            chosen.notices.emplace_back(GnomeNotice(status));
+        } else {
+            chosen.notices.emplace_back(texts::kWaylandSession);
+        }
+        return OpenX11(chosen);
+    }
     if (chosen.session != Session::KdePlasma) return;
     auto kwin = std::make_unique<kwin::KWinDesktop>();
     chosen.keysAsCommands = true;

@@ -22,7 +22,8 @@ enum class Session {
     X11,       // an X server
     XWayland,  // a Wayland desktop that lets only X11 windows be seen, through XWayland
     Wlroots,   // the wlroots family's protocols
-    KdePlasma  // KWin
+    KdePlasma,  // KWin
+    Gnome       // GNOME Shell
 };
 
 struct ChosenDesktop {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -8,6 +11,19 @@
 
 // Everything the program says to the user, in one place.
 namespace quellgate::texts {
+
+// Texts one after the other, as one text made when the program is built.
+template <const std::string_view&... Parts>
+struct Joined {
+    static constexpr std::size_t kSize = (Parts.size() + ...);
+    static constexpr std::array<char, kSize> kCharacters = [] {
+        std::array<char, kSize> characters{};
+        auto next = characters.begin();
+        ((next = std::ranges::copy(Parts, next).out), ...);
+        return characters;
+    }();
+    static constexpr std::string_view kText{kCharacters.data(), kSize};
+};
 
 inline constexpr std::string_view kAppTitle = "Quellgate";
 
@@ -67,13 +83,38 @@ inline constexpr std::string_view kWaylandSession =
     "This Wayland desktop does not let Quellgate see the windows of Wayland programs. It sees only "
     "those of X11 programs here (through XWayland): a page in a browser running as a Wayland program "
     "is NOT blocked.\r\n\r\n"
-    "Quellgate watches every window on X11 desktops, on KDE Plasma, and on the Wayland desktops of "
-    "the wlroots family: sway, Hyprland, labwc, river, Wayfire, niri and others. Log in to one of "
-    "those, or start your browsers as X11 programs, to have them watched.";
+    "Quellgate watches every window on X11 desktops, on KDE Plasma, on GNOME, and on the Wayland "
+    "desktops of the wlroots family: sway, Hyprland, labwc, river, Wayfire, niri and others. Log in to "
+    "one of those, or start your browsers as X11 programs, to have them watched.";
 // KDE Plasma on Wayland: what KWin did not allow, in words. `x11Windows`: the
 // windows of X11 programs are watched instead.
 std::string PlasmaWithoutScript(std::string_view reason, bool x11Windows);
 std::string PlasmaWithoutKeystrokes(std::string_view reason);
+// GNOME Shell on Wayland, while the program's extension of the shell does not run.
+inline constexpr std::string_view kMeanwhileX11Only =
+    "\r\n\r\nMeanwhile Quellgate sees only the windows of X11 programs (through XWayland): a page in a "
+    "browser running as a Wayland program is NOT blocked.";
+inline constexpr std::string_view kExtensionNotLoaded =
+    "Quellgate's extension for GNOME Shell, which lets it see the windows of Wayland programs, was installed "
+    "while you were logged in, and GNOME Shell takes up new extensions only when you log in. Log out and log "
+    "in again to have every window watched.";
+inline constexpr std::string_view kExtensionNotInstalled =
+    "Quellgate's extension for GNOME Shell, which lets it see the windows of Wayland programs, is not "
+    "installed: install the quellgate package again.";
+inline constexpr std::string_view kExtensionsSwitchedOff =
+    "GNOME Shell's extensions are switched off here (by the main switch of the Extensions app, or by the "
+    "administrator), so Quellgate's extension, which lets it see the windows of Wayland programs, cannot "
+    "run.";
+inline constexpr std::string_view kExtensionFailed =
+    "GNOME Shell did not start Quellgate's extension, which lets it see the windows of Wayland programs; the "
+    "Extensions app shows why.";
+inline constexpr std::string_view kGnomeLogInAgain = Joined<kExtensionNotLoaded, kMeanwhileX11Only>::kText;
+inline constexpr std::string_view kGnomeExtensionNotInstalled =
+    Joined<kExtensionNotInstalled, kMeanwhileX11Only>::kText;
+inline constexpr std::string_view kGnomeExtensionsSwitchedOff =
+    Joined<kExtensionsSwitchedOff, kMeanwhileX11Only>::kText;
+inline constexpr std::string_view kGnomeExtensionFailed = Joined<kExtensionFailed, kMeanwhileX11Only>::kText;
+
 inline constexpr std::string_view kKeysAsCommands =
     "quellgate: on this desktop no program can see F4, F5 and F8 and leave them to the program in use, so "
     "they are not watched; bind keys to 'quellgate --hide', 'quellgate --show' and 'quellgate --home-now' "

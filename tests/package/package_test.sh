@@ -75,6 +75,8 @@ prints_version() {
 }
 check "quellgate --version prints quellgate $version" prints_version
 check "the desktop entry is valid" desktop-file-validate "/usr/share/applications/$id.desktop"
+check "the GNOME Shell extension is installed in both its forms" test "$(dpkg -L quellgate |
+    grep -cE '^/usr/share/gnome-shell/extensions/[^/]+/(extension\.js|metadata\.json)$')" = 4
 check "the AppStream metainfo is valid" appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml"
 
 depends_names_every_library() {

@@ -7,6 +7,7 @@
 # The programs come from the build: QUELLGATE, QUELLGATE_PROBE and
 # QUELLGATE_DESKTOP_CLI name them.
 import os
+import pathlib
 import pwd
 import re
 import shutil
@@ -150,10 +151,20 @@ class Scratch:
         return self.root / "config" / "quellgate" / name
 
 
+NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+
+
+def hand_to_nobody(path):
+    subprocess.run(["chown", "-R", "nobody:nogroup", str(path)], check=True)
+
+
 @pytest.fixture
-def scratch(tmp_path_factory):
-    # Short: a socket's path must fit in 108 bytes.
-    return Scratch(tmp_path_factory.mktemp("scratch"))
+def scratch(request):
+    # Short, as a socket's path must fit in 108 bytes, and where nobody may
+    # come once it is handed over: the Wayland desktops run as nobody.
+    root = pathlib.Path(tempfile.mkdtemp(prefix="quellgate-test-"))
+    request.addfinalizer(lambda: shutil.rmtree(root, ignore_errors=True))
+    return Scratch(root)
 
 
 @pytest.fixture

@@ -6,8 +6,10 @@
 //   state         on X11 "connected <yes|no> manager <yes|no> keystrokes <yes|no> keys <yes|no>",
 //                 on wlroots "connected <yes|no> missing <interfaces>",
 //                 on KWin "script <ok|reason>; keystrokes <ok|reason>"
-// The first argument "wayland" picks the wlroots back end, "kwin" KWin's, else
-// it is X11's. The end of the input ends it, as a program ends normally.
+// The first argument "wayland" picks the wlroots back end, "kwin" KWin's,
+// "gnome" GNOME Shell's, else it is X11's. GNOME's first says what opening it
+// answered: "opened <running|not-loaded|not-installed|switched-off|failed>".
+// The end of the input ends it, as a program ends normally.
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "linux/gnome/gnome_desktop.h"
 #include "linux/kwin/kwin_desktop.h"
 #include "linux/wlroots/wlroots_desktop.h"
 #include "linux/x11/x11_desktop.h"
@@ -65,8 +68,9 @@ void Answer(Desktop& desktop, const std::string& kind, const std::string& comman
 }  // namespace
 
 int main(int argc, char** argv) {
-    // KWin's back end lives on the event loop: the calls of its script come
-    // in there, and its keys go out from there.
+    // KWin's and GNOME Shell's back ends live on the event loop: the calls
+    // and signals from the desktop come in there, and KWin's keys go out
+    // from there.
     QCoreApplication application(argc, argv);
     const std::string kind = argc > 1 ? argv[1] : "x11";
     std::unique_ptr<Desktop> desktop;
@@ -74,7 +78,13 @@ int main(int argc, char** argv) {
         desktop = std::make_unique<wlroots::WlrootsDesktop>();
     else if (kind == "kwin")
         desktop = std::make_unique<kwin::KWinDesktop>();
-    else
+    else if (kind == "gnome") {
+        auto shell = std::make_unique<gnome::GnomeDesktop>();
+        // Named in the order of GnomeDesktop::Status.
+        const std::array statuses = {"running", "not-loaded", "not-installed", "switched-off", "failed"};
+        std::cout << "opened " << statuses.at(static_cast<std::size_t>(shell->Open())) << std::endl;
+        desktop = std::move(shell);
+    } else
         desktop = std::make_unique<x11::X11Desktop>();
     QSocketNotifier input(0, QSocketNotifier::Read);
     std::string commands;

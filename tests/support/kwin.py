@@ -5,7 +5,6 @@
 # as root.
 import json
 import os
-import pathlib
 import re
 import shutil
 import subprocess
@@ -13,14 +12,9 @@ import tempfile
 
 import pytest
 
-from desktop import DESKTOP_CLI, QUELLGATE, Child, DesktopCli, Scratch, wait_until
+from desktop import DESKTOP_CLI, NOBODY, QUELLGATE, Child, DesktopCli, hand_to_nobody, wait_until
 
-NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
 ALL_WINDOWS = "const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
-
-
-def hand_to_nobody(path):
-    subprocess.run(["chown", "-R", "nobody:nogroup", path], check=True)
 
 
 class KWin:
@@ -112,23 +106,6 @@ class KWinCli(DesktopCli):
 
     def __init__(self, env):
         Child.__init__(self, NOBODY + [DESKTOP_CLI, "kwin"], env)
-
-
-class NobodysFolder:
-    # A folder that nobody may use, removed with the object.
-
-    def __init__(self):
-        self.path = pathlib.Path(tempfile.mkdtemp(prefix="quellgate-test-"))
-        hand_to_nobody(self.path)
-
-    def close(self):
-        shutil.rmtree(self.path, ignore_errors=True)
-
-
-@pytest.fixture
-def scratch(start):
-    # The program runs as nobody here, so its folders are nobody's.
-    return Scratch(start(NobodysFolder()).path)
 
 
 @pytest.fixture

@@ -6,18 +6,23 @@ caption that comes to hold a keyword to the Alt+Home that answers it.
     tools/with-x11.sh python3 tools/linux/load.py [SECONDS]   (make linux-load, on X11)
     python3 tools/linux/load.py --sway [SECONDS]              (make wayland-load, on a headless sway)
     python3 tools/linux/load.py --kwin [SECONDS]              (make kde-load, on a headless KWin)
+    python3 tools/linux/load.py --gnome [SECONDS]             (make gnome-load, on a headless GNOME Shell)
 
 The blocklist holds 19 plain words, which read back as 19 keywords that match
 nothing; youtube, switched BLOCKED, is the 20th and the one the reaction is
 timed with."""
 import os
+import pathlib
+import shutil
 import statistics
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "support"))
-from desktop import Probe, Scratch, Child, Sway, focus, wait_until  # noqa: E402
-from kwin import NOBODY, KWin, hand_to_nobody  # noqa: E402
+from desktop import NOBODY, Child, Probe, Scratch, Sway, focus, hand_to_nobody, wait_until  # noqa: E402
+from gnome import GnomeShell  # noqa: E402
+from kwin import KWin  # noqa: E402
 
 CAPTIONS = ["Quarterly report 2026.odt - LibreOffice Writer", "Inbox (14) - alex@example.org - Mail",
             "Calendar - Week 49", "standup-notes.md - Text Editor", "Downloads - Files", "System Monitor",
@@ -76,8 +81,8 @@ def measure(seconds, server, env, windows, program, reader, focus_reader):
 
 class Quellgate:
     def __init__(self, scratch, as_nobody):
-        scratch.write("blocklist", "".join(word + "\r\n" for word in WORDS))
-        scratch.write("settings", "E=True\n")
+        scratch.file("blocklist").write_text("".join(word + "\r\n" for word in WORDS))
+        scratch.file("settings").write_text("E=True\n")
         self.scratch, self.child, self.prefix = scratch, None, NOBODY if as_nobody else []
         if as_nobody:
             hand_to_nobody(scratch.root)
@@ -101,26 +106,31 @@ def compositor_pid(session):
 
 
 def main(seconds, desktop):
-    scratch = Scratch()
-    wayland = {"--sway": Sway, "--kwin": KWin}[desktop]() if desktop else None
+    scratch = Scratch(pathlib.Path(tempfile.mkdtemp(prefix="quellgate-load-")))
+    wayland = {"--sway": Sway, "--kwin": KWin, "--gnome": lambda: GnomeShell(scratch)}[desktop]() if desktop else None
     if wayland:
         scratch.env.update(wayland.env)
-        scratch.env.pop("DISPLAY", None)
+        if desktop != "--gnome":  # GNOME's own programs have XWayland's
+            scratch.env.pop("DISPLAY", None)
+        scratch.env["QT_QPA_PLATFORM"] = "wayland"  # the probes'
     titles = ["%s (%d)" % (CAPTIONS[i % len(CAPTIONS)], i) for i in range(30)]
     windows = [Probe(title, scratch.env) for title in titles]
-    # KWin's script calls back over the session bus, which is nobody's here.
-    program = Quellgate(scratch, desktop == "--kwin")
-    server = (compositor_pid(wayland.process.pid) if desktop == "--kwin" else wayland.process.pid if wayland
+    # KWin's script and GNOME's extension answer over the session bus, which is nobody's here.
+    program = Quellgate(scratch, desktop in ("--kwin", "--gnome"))
+    server = (compositor_pid(wayland.process.pid) if desktop == "--kwin" else wayland.processes[-1].pid
+              if desktop == "--gnome" else wayland.process.pid if wayland
               else int(os.environ["XVFB_PID"]))  # tools/with-x11.sh names it
     focus_first = {None: lambda: focus(windows[0].id), "--sway": lambda: wayland.focus(titles[0]),
-                   "--kwin": lambda: wayland.on(titles[0], "activate")}[desktop]
+                   "--kwin": lambda: wayland.on(titles[0], "activate"),
+                   "--gnome": lambda: wayland.focus(titles[0])}[desktop]
     measure(seconds, server, scratch.env, windows, program, windows[0], focus_first)
     for child in windows + [program.child] + ([wayland] if wayland else []):
         child.close()
-    scratch.close()
+    shutil.rmtree(scratch.root, ignore_errors=True)
 
 
 if __name__ == "__main__":
-    arguments = [a for a in sys.argv[1:] if a not in ("--sway", "--kwin")]
-    desktop = next((a for a in sys.argv[1:] if a in ("--sway", "--kwin")), None)
+    choices = ("--sway", "--kwin", "--gnome")
+    arguments = [a for a in sys.argv[1:] if a not in choices]
+    desktop = next((a for a in sys.argv[1:] if a in choices), None)
     main(float(arguments[0]) if arguments else float(os.environ.get("LOAD_SECONDS", 60)), desktop)
