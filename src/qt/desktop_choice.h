@@ -18,10 +18,10 @@ namespace quellgate::qt {
 // once the application exists, opens those that talk over its D-Bus
 // connection.
 enum class Session {
-    None,      // no display to be reached
-    X11,       // an X server
-    XWayland,  // a Wayland desktop that lets only X11 windows be seen, through XWayland
-    Wlroots,   // the wlroots family's protocols
+    None,       // no display to be reached
+    X11,        // an X server
+    XWayland,   // a Wayland desktop that lets only X11 windows be seen, through XWayland
+    Wlroots,    // the wlroots family's protocols
     KdePlasma,  // KWin
     Gnome       // GNOME Shell
 };
