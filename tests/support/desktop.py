@@ -95,6 +95,12 @@ class Probe(Child):
     def alt_homes(self):
         return self.lines.count("alt+home")
 
+    def alt_homes_in(self, seconds):
+        # How many come in the next `seconds`.
+        before = self.alt_homes()
+        time.sleep(seconds)
+        return self.alt_homes() - before
+
     def keys(self):
         return [line.split()[1] for line in self.lines if line.startswith("key ")]
 
