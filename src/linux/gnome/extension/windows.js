@@ -1,5 +1,6 @@
 // The part both forms of the extension share, appended to each form's entry
-// (legacy.js, module.js), which brings Clutter, Gio, GLib and Meta in.
+// (legacy/extension.js, module/extension.js), which brings Clutter, Gio and
+// GLib in.
 //
 // It offers the shell's windows and Alt+Home on the session bus, on the
 // shell's own connection, to Quellgate alone: to the connection that owns
