@@ -1,6 +1,5 @@
 #include "win32/blocking_hours_window.h"
 
-#include "win32/resource_ids.h"
 #include "win32/wide.h"
 #include "win32/window_text.h"
 
@@ -16,8 +15,7 @@ BlockingHoursWindow::BlockingHoursWindow(HINSTANCE instance, HWND owner, HoursCo
     : commands_(commands) {
     Create(instance, {L"QuellgateHours", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, true},
            layout::kBlockingHoursWindow);
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE))));
+    ShowProgramIcon(instance);
 }
 
 void BlockingHoursWindow::Fill(const HoursEntry& entry) const {

@@ -1,7 +1,6 @@
 #include "win32/change_password_window.h"
 
 #include "win32/dialogs.h"
-#include "win32/resource_ids.h"
 #include "win32/wide.h"
 #include "win32/window_text.h"
 
@@ -25,8 +24,7 @@ ChangePasswordWindow::ChangePasswordWindow(HINSTANCE instance, HWND owner, Passw
     : commands_(commands) {
     Create(instance, {L"QuellgatePassword", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, true},
            layout::kChangePasswordWindow);
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE))));
+    ShowProgramIcon(instance);
     for (const int box : kBoxes) {
         MaskPasswordBox(Control(box));
         SetWindowSubclass(Control(box), &EmptyOnClick, 0, 0);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win32/diagnostics.h"
+#include "win32/resource_ids.h"
 #include "win32/wide.h"
 
 #include <commctrl.h>
@@ -94,6 +95,11 @@ Form::~Form() {
 void Form::Show() const {
     ShowWindow(window_.get(), SW_SHOWNORMAL);
     BringToFront(window_.get());
+}
+
+void Form::ShowProgramIcon(HINSTANCE instance) const {
+    SendMessageW(window_.get(), WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE))));
 }
 
 void Form::Create(HINSTANCE instance, const Frame& frame, const layout::Window& design) {

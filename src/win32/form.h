@@ -45,6 +45,8 @@ protected:
 
     Form() = default;
     void Create(HINSTANCE instance, const Frame& frame, const layout::Window& design);
+    // The program's icon in the caption of a window of its own.
+    void ShowProgramIcon(HINSTANCE instance) const;
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // A label's text colour, where it is not the system's.

@@ -1,14 +1,11 @@
 #include "win32/info_window.h"
 
-#include "win32/resource_ids.h"
-
 namespace quellgate::win32 {
 
 InfoWindow::InfoWindow(HINSTANCE instance, HWND owner) {
     Create(instance, {L"QuellgateInfo", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, owner, true},
            layout::kInfoWindow);
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLGATE))));
+    ShowProgramIcon(instance);
 }
 
 LRESULT InfoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
