@@ -61,14 +61,21 @@ struct Setting {
     std::string value;
 };
 
-// Nothing for a comment or a damaged line.
-std::optional<Setting> Parse(std::string_view line) {
+// The name and the value as written; nothing for a comment or a line without '='.
+std::optional<std::pair<std::string_view, std::string_view>> Split(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // saved by a Windows editor
     if (line.empty() || line.front() == '#') return std::nullopt;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
-    auto name = Decode(line.substr(0, equals));
-    auto value = Decode(line.substr(equals + 1));
+    return std::pair{line.substr(0, equals), line.substr(equals + 1)};
+}
+
+// Nothing for a comment or a damaged line.
+std::optional<Setting> Parse(std::string_view line) {
+    const auto parts = Split(line);
+    if (!parts) return std::nullopt;
+    auto name = Decode(parts->first);
+    auto value = Decode(parts->second);
     if (!name || !value) return std::nullopt;
     return Setting{std::move(*name), std::move(*value)};
 }
@@ -90,6 +97,12 @@ std::optional<std::string> FindSetting(std::string_view content, std::string_vie
     for (const auto line : Lines(content))
         if (auto setting = Parse(line); setting && setting->name == name) found = std::move(setting->value);
     return found;
+}
+
+bool HoldsSetting(std::string_view content, std::string_view name) {
+    for (const auto line : Lines(content))
+        if (const auto parts = Split(line); parts && Decode(parts->first) == name) return true;
+    return false;
 }
 
 std::string WithSetting(std::optional<std::string_view> content, std::string_view name,
@@ -115,6 +128,16 @@ std::optional<std::string> FileSettingsStore::Read(std::string_view name) const 
         return text ? FindSetting(*text, name) : std::nullopt;
     } catch (...) {
         return std::nullopt;
+    }
+}
+
+bool FileSettingsStore::Holds(std::string_view name) const noexcept {
+    try {
+        const auto content = files_.Read(kFileName);
+        const auto* text = std::get_if<std::string>(&content);
+        return text && HoldsSetting(*text, name);
+    } catch (...) {
+        return false;
     }
 }
 

@@ -24,6 +24,9 @@ public:
     explicit FileSettingsStore(PosixFileStore files) : files_(std::move(files)) {}
 
     std::optional<std::string> Read(std::string_view name) const noexcept override;
+    // A line of that name whose value is damaged holds a value that reads
+    // as nothing, as one of another type does in the registry.
+    bool Holds(std::string_view name) const noexcept override;
     Outcome Write(std::string_view name, std::string_view text) noexcept override;
     // A file that exists but cannot be read (a folder, a pipe, a device, too
     // large) is never overwritten: it may hold every value.
@@ -38,6 +41,8 @@ private:
 // holds `name`, and the content with that value set (its first line replaced,
 // later ones dropped, every other line kept; a new file gets a header).
 std::optional<std::string> FindSetting(std::string_view content, std::string_view name);
+// Whether a line names it, its value readable or not.
+bool HoldsSetting(std::string_view content, std::string_view name);
 std::string WithSetting(std::optional<std::string_view> content, std::string_view name,
                         std::string_view text);
 

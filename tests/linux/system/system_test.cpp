@@ -188,6 +188,8 @@ TEST_F(Settings, JunkReadsAsAbsentAndLinesOfOtherVersionsSurviveARewrite) {
                                         "E=no line break");
     posix::FileSettingsStore store;
     EXPECT_EQ(store.Read("A"), std::nullopt);
+    EXPECT_TRUE(store.Holds("A")) << "damaged is not absent";
+    EXPECT_FALSE(store.Holds("C"));
     EXPECT_EQ(store.Read("B"), "True");
     EXPECT_EQ(store.Read("D"), "2");
     EXPECT_EQ(store.Read("E"), "no line break");
