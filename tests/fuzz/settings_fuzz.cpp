@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string_view other : {"A", "B", "P", "U", "=", "%", ""})
         Require(other == name || FindSetting(updated, other) == FindSetting(content, other),
                 "other values stay");
+    Require(!FindSetting(content, name) || HoldsSetting(content, name), "a value read is held");
     Require(FindSetting(WithSetting(std::nullopt, name, value), name) == value, "a new file holds the value");
     return 0;
 }
