@@ -96,6 +96,7 @@ def own(start, scratch, monkeypatch):
 def test_without_a_window_manager_lists_the_roots_children_until_one_comes(own, probe, start, scratch):
     server, cli = own()
     lower, upper = probe("Lower"), probe("Upper")
+    eventually(lambda: cli.listed(upper.id) == "shown Upper", "mapped")  # so only the unmapping can tell
     run("xdotool", "windowunmap", "--sync", str(upper.id))
     eventually(lambda: cli.listed(upper.id) == "hidden Upper", "unmapped")
     assert cli.ask("state")[0].split()[3] == "no"

@@ -226,6 +226,7 @@ TEST_F(ChangingPassword, ChecksInOrderAndChangesNothingOnAFailure) {
     for (const Case& c : {Case{"wrong", "", "", "Wrong OLD password!"},
                           Case{"OLD-PASSWORD", "abcdefgh", "abcdefgh", "Wrong OLD password!"},
                           Case{"old-password", "abcdefg", "", "New password must be at least 8 characters!"},
+                          Case{"old-password", "ééééééé", "", "New password must be at least 8 characters!"},
                           Case{"old-password", "abcdefgh", "", "All boxes must be filled!"},
                           Case{"old-password", "abcdefgh", "ABCDEFGH", "Re-type New password in fields!"}}) {
         dialogs.messages.clear();
