@@ -1,8 +1,9 @@
 // The core's parts that need no controller: the scan and its matcher, the
-// cipher, UTF-8, the shadowed stores and the command line.
+// cipher, UTF-8, the shadowed stores, the command line and the windows' layout.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "blocklist/active_keywords.h"
@@ -13,6 +14,7 @@
 #include "scan/keyword_matcher.h"
 #include "scan/window_scan.h"
 #include "shell/command_line.h"
+#include "shell/window_layout.h"
 #include "text/utf8.h"
 
 using namespace quellgate;
@@ -202,4 +204,21 @@ TEST(CommandLine, AnswersVersionOnlyWhenAsked) {
                 ::testing::MatchesRegex(R"(quellgate [0-9]+\.[0-9]+\.[0-9]+)"));
     const char* first[] = {"quellgate", "--version"};
     EXPECT_EQ(VersionRequested(2, first), VersionRequested(4, asked));
+}
+
+// Controls share at most an edge a pixel (15 twips) wide; only a frame holds others.
+TEST(Layout, NoControlLiesOverAnother) {
+    for (const layout::Window& window : {layout::kMainWindow, layout::kSplashWindow, layout::kInfoWindow,
+                                         layout::kChangePasswordWindow, layout::kBlockingHoursWindow})
+        for (const auto& a : window.controls)
+            for (const auto& b : window.controls) {
+                if (&a >= &b || a.kind == layout::Kind::GroupBox || b.kind == layout::Kind::GroupBox)
+                    continue;
+                const auto overlap = [](int aStart, int aLength, int bStart, int bLength) {
+                    return std::min(aStart + aLength, bStart + bLength) - std::max(aStart, bStart);
+                };
+                EXPECT_TRUE(overlap(a.place.left, a.place.width, b.place.left, b.place.width) <= 15 ||
+                            overlap(a.place.top, a.place.height, b.place.top, b.place.height) <= 15)
+                    << window.title << ": " << a.id << " over " << b.id;
+            }
 }

@@ -78,8 +78,12 @@ TEST_F(Journey, UnlockBlockANetworkChangeThePasswordAndHide) {
     PostMessageW(program.MainWindow(), WM_COMMAND, kMenuChangePassword, 0);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = program.Window(L"QuellgatePassword")) != nullptr; }));
-    for (int box : {kOldPassword, kNewPassword, kRetypedPassword})
-        TypeInto(GetDlgItem(dialog, box), box == kOldPassword ? "lotus7391" : "new secret");
+    TypeInto(GetDlgItem(dialog, kOldPassword), "lotus7391");
+    TypeInto(GetDlgItem(dialog, kNewPassword), "new secret");
+    TypeInto(GetDlgItem(dialog, kRetypedPassword), "new secreT");
+    PressButton(dialog, kPasswordOk);
+    EXPECT_EQ(program.Acknowledge(), "Re-type New password in fields!") << "a slip is refused, not stored";
+    TypeInto(GetDlgItem(dialog, kRetypedPassword), "new secret");
     PressButton(dialog, kPasswordOk);
     EXPECT_EQ(program.Acknowledge(), "Pasword changed!");
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 3s));

@@ -235,6 +235,7 @@ TEST_F(Autostart, WritesTheEntryFindsItAndRemovesIt) {
 TEST_F(Autostart, QuotesAnyPathSoTheSessionStartsExactlyThatFile) {
     for (const auto& [path, exec] : std::initializer_list<std::pair<std::string, std::string>>{
              {"/usr/bin/plain-name_1.0", "/usr/bin/plain-name_1.0"},
+             {"/home/me/My Apps/quellgate", R"("/home/me/My Apps/quellgate")"},
              {"/a b/\\$%", R"("/a b/\\\\\\$%%")"},
              {"/x;y&z|w<v>u*t?s#r(q)~p'", R"("/x;y&z|w<v>u*t?s#r(q)~p'")"},
              {"/`tick`/\"q\"/100%", R"("/\\`tick\\`/\\"q\\"/100%%")"},
