@@ -107,6 +107,10 @@ def compositor_pid(session):
 
 def main(seconds, desktop):
     scratch = Scratch(pathlib.Path(tempfile.mkdtemp(prefix="quellgate-load-")))
+    # KWin's script and GNOME's extension answer over the session bus, which is
+    # nobody's here. Handed over before the desktop starts: GNOME's document
+    # portal mounts a folder in the runtime folder that root may not enter.
+    program = Quellgate(scratch, desktop in ("--kwin", "--gnome"))
     wayland = {"--sway": Sway, "--kwin": KWin, "--gnome": lambda: GnomeShell(scratch)}[desktop]() if desktop else None
     if wayland:
         scratch.env.update(wayland.env)
@@ -115,8 +119,6 @@ def main(seconds, desktop):
         scratch.env["QT_QPA_PLATFORM"] = "wayland"  # the probes'
     titles = ["%s (%d)" % (CAPTIONS[i % len(CAPTIONS)], i) for i in range(30)]
     windows = [Probe(title, scratch.env) for title in titles]
-    # KWin's script and GNOME's extension answer over the session bus, which is nobody's here.
-    program = Quellgate(scratch, desktop in ("--kwin", "--gnome"))
     server = (compositor_pid(wayland.process.pid) if desktop == "--kwin" else wayland.processes[-1].pid
               if desktop == "--gnome" else wayland.process.pid if wayland
               else int(os.environ["XVFB_PID"]))  # tools/with-x11.sh names it
