@@ -14,6 +14,7 @@
 
 #include "foreign-toplevel-client.h"
 #include "linux/system/unique_fd.h"
+#include "linux/wayland/wayland_globals.h"
 #include "text/utf8.h"
 #include "virtual-keyboard-client.h"
 
@@ -96,7 +97,6 @@ struct WlrootsDesktop::State {
     std::vector<std::unique_ptr<Window>> listed;  // in the order they were announced
     std::uint32_t altMask = 0;
     std::string failure;
-    bool answered = false;
 
     void MakeKeyboard() {
         if (keyboard || !seat || !keyboards) return;
@@ -175,14 +175,6 @@ const wl_registry_listener kGlobals = {
     .global_remove = [](void*, wl_registry*, std::uint32_t) {},
 };
 
-const wl_callback_listener kAnswered = {
-    .done =
-        [](void* data, wl_callback* callback, std::uint32_t) {
-            static_cast<State*>(data)->answered = true;
-            wl_callback_destroy(callback);
-        },
-};
-
 }  // namespace
 
 WlrootsDesktop::WlrootsDesktop(const char* display) : display_(display ? display : "") {
@@ -198,15 +190,8 @@ void WlrootsDesktop::Connect(std::chrono::milliseconds wait) {
     if (state.display) {
         state.registry.reset(wl_display_get_registry(state.display.get()));
         wl_registry_add_listener(state.registry.get(), &kGlobals, &state);
-        // The answer to a sync comes after every global has been announced.
-        wl_callback_add_listener(wl_display_sync(state.display.get()), &kAnswered, &state);
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        while (!state.answered && IsConnected() && std::chrono::steady_clock::now() < deadline) {
-            pollfd ready{wl_display_get_fd(state.display.get()), POLLIN, 0};
-            wl_display_flush(state.display.get());
-            poll(&ready, 1, 50);
-            TakeEvents();
-        }
+        // Every global has been announced, and bound, once it has answered.
+        wayland::Roundtrip(state.display.get(), wait);
     }
     if (watch_) watch_(IsConnected() ? wl_display_get_fd(state.display.get()) : -1);
 }
