@@ -1,12 +1,10 @@
 #include "linux/kwin/fake_keyboard.h"
 
 #include <linux/input-event-codes.h>
-#include <poll.h>
 #include <wayland-client.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -33,20 +31,6 @@ constexpr std::uint32_t kKeysSince = 4;
 
 void DestroyInput(org_kde_kwin_fake_input* input) { org_kde_kwin_fake_input_destroy(input); }
 void DestroyRegistry(wl_registry* registry) { wl_registry_destroy(registry); }
-
-// Handles what the compositor sent meanwhile, without waiting: little comes
-// on this connection, but what is never read would pile up at its end.
-void TakePending(wl_display* display) {
-    while (wl_display_prepare_read(display) != 0)
-        if (wl_display_dispatch_pending(display) < 0) return;
-    pollfd ready{wl_display_get_fd(display), POLLIN, 0};
-    if (poll(&ready, 1, 0) > 0) {
-        wl_display_read_events(display);
-        wl_display_dispatch_pending(display);
-    } else {
-        wl_display_cancel_read(display);
-    }
-}
 
 }  // namespace
 
@@ -127,7 +111,7 @@ Outcome FakeKeyboard::Press() {
     }
     if (!connection_->Ready()) return Outcome::Failure(Failure());
     if (presses_ >= kMostQueued) return Outcome::Failure("a tick's worth of Alt+Home waits to be sent");
-    TakePending(connection_->display.get());
+    wayland::TakePending(connection_->display.get());
     ++presses_;
     if (!gap_.isActive()) {
         SendNext();

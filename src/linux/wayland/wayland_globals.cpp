@@ -40,6 +40,18 @@ bool Roundtrip(wl_display* display, std::chrono::milliseconds wait) {
     return answered;
 }
 
+bool TakePending(wl_display* display) {
+    while (wl_display_prepare_read(display) != 0)
+        if (wl_display_dispatch_pending(display) < 0) return false;
+    wl_display_flush(display);
+    pollfd ready{wl_display_get_fd(display), POLLIN, 0};
+    if (poll(&ready, 1, 0) <= 0) {
+        wl_display_cancel_read(display);
+        return false;
+    }
+    return wl_display_read_events(display) == 0 && wl_display_dispatch_pending(display) >= 0;
+}
+
 std::vector<std::string> OfferedInterfaces() {
     std::vector<std::string> names;
     const std::unique_ptr<wl_display, void (*)(wl_display*)> display(wl_display_connect(nullptr),

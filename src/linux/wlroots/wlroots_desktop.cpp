@@ -2,13 +2,13 @@
 
 #include <fcntl.h>
 #include <linux/input-event-codes.h>
-#include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 
@@ -230,21 +230,10 @@ void WlrootsDesktop::WatchWith(std::function<void(int fd)> watch) {
 
 void WlrootsDesktop::TakeEvents() {
     if (!IsConnected()) return;
-    wl_display* display = state_->display.get();
     // libwayland reads at most a few kilobytes at a time; this many reads
     // keep up with any client's renaming between two turns of the loop.
     constexpr int kReadsAtOnce = 64;
-    for (int read = 0; read < kReadsAtOnce; ++read) {
-        while (wl_display_prepare_read(display) != 0)
-            if (wl_display_dispatch_pending(display) < 0) break;
-        if (!IsConnected()) break;
-        wl_display_flush(display);
-        pollfd ready{wl_display_get_fd(display), POLLIN, 0};
-        if (poll(&ready, 1, 0) <= 0) {
-            wl_display_cancel_read(display);
-            return;
-        }
-        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) break;
+    for (int read = 0; read < kReadsAtOnce && wayland::TakePending(state_->display.get()); ++read) {
     }
     // A broken connection's descriptor reads as ready for ever.
     if (!IsConnected() && watch_) watch_(-1);
